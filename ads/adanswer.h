@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+class QByteArray;
+
+// What the ad client takes from one ad server answer (an XML document).
+// Kept free of widgets and network code so the parser can be driven alone.
+struct AdAnswer
+{
+    bool ok = false; // well-formed, and without a document type declaration
+    bool hasClient = false;
+    QString clientId;
+    QString text;
+    QString url;
+    QString image;
+
+    static AdAnswer parse(const QByteArray &body);
+
+    bool operator==(const AdAnswer &other) const;
+    bool operator!=(const AdAnswer &other) const { return !(*this == other); }
+};

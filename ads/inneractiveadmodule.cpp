@@ -1,0 +1,359 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "inneractiveadmodule.h"
+
+#include "adanswer.h"
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFile>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSettings>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QUrlQuery>
+
+namespace {
+
+const int MaxValueLength = 256;
+const int MaxReloadInterval = 86400;
+const int DefaultExchangeTimeLimit = 30000;
+const qint64 MaxImageSize = 2 * 1024 * 1024;
+const qint64 MaxAnswerSize = 256 * 1024;
+
+const char *const ParameterKeys[] = {"po", "eid", "a", "g", "mn", "k", "c", "l", "lg"};
+
+const char UserAgent[] = "Mozilla/5.0 (X11; U; Linux armv7l; fi-FI; rv:1.9.2a1pre) "
+                         "Gecko/20090928 Firefox/3.5 Maemo Browser 1.4.1.15 RX-51 N900";
+
+QString serverBaseUrl()
+{
+    const QByteArray fromEnvironment = qgetenv("TUMBLOX_AD_SERVER");
+    QString base = fromEnvironment.isEmpty() ? QStringLiteral(TUMBLOX_AD_SERVER)
+                                             : QString::fromUtf8(fromEnvironment);
+    if (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base;
+}
+
+// Addresses come from a remote server: anything but a web address could make
+// us read local files or start local handlers.
+bool isWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme(); // QUrl keeps schemes in lower case
+    return url.isValid() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// Like Qt 4's "utf-16" codec: a byte order mark decides, and without one the
+// host's byte order is assumed.
+QString decodeUtf16(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf16);
+    return decoder.decode(bytes);
+}
+
+// Text mode drops the '\r' bytes of "\r\n" line ends, which leaves a UTF-16
+// text one byte out of step; squeezing the zero bytes puts it back in step.
+QByteArray squeezeZeroRuns(const QByteArray &bytes)
+{
+    QByteArray squeezed;
+    squeezed.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes.at(i) != '\0' || i == 0 || bytes.at(i - 1) != '\0')
+            squeezed.append(bytes.at(i));
+    }
+    return squeezed;
+}
+
+// The text between the key found at keyAt and lineEnd, or a null string when
+// either is missing or nothing lies between them.
+QString valueBefore(const QString &text, qsizetype keyAt, qsizetype keyLength,
+                    qsizetype lineEnd)
+{
+    const qsizetype valueAt = keyAt + keyLength;
+    if (keyAt < 0 || lineEnd <= valueAt)
+        return QString();
+    return text.mid(valueAt, lineEnd - valueAt);
+}
+
+QString describeProduct(const QString &text)
+{
+    const QString makerKey = QStringLiteral("Manufacturer=");
+    const qsizetype makerAt = text.indexOf(makerKey, 0, Qt::CaseInsensitive);
+    // Only the first line can carry the maker.
+    QString description = valueBefore(text, makerAt, makerKey.size(),
+                                      text.indexOf(QLatin1Char('\n')));
+    if (description.isEmpty())
+        return description;
+
+    const QString modelKey = QStringLiteral("Model=");
+    const qsizetype modelAt = text.indexOf(modelKey, 0, Qt::CaseInsensitive);
+    const QString model = valueBefore(text, modelAt, modelKey.size(),
+                                      modelAt < 0 ? -1 : text.indexOf(QLatin1Char('\n'), modelAt));
+    if (!model.isNull())
+        description += QLatin1Char(' ') + model;
+    return description;
+}
+
+} // namespace
+
+InnerActiveAdModule::InnerActiveAdModule(QObject *parent, const QString &applicationId,
+                                         int reloadIntervalSeconds)
+    : QObject(parent)
+    , applicationId(applicationId)
+    , sdkVersion(QStringLiteral("1.5.2"))
+    , userAgent(QLatin1String(UserAgent))
+    , serverUrl(serverBaseUrl())
+{
+    adParameters[0] = QStringLiteral("551");
+    clientId = loadClientId();
+    if (reloadIntervalSeconds >= 0 && reloadIntervalSeconds <= MaxReloadInterval)
+        reloadInterval = reloadIntervalSeconds;
+
+    reloadTimer = new QTimer(this);
+    reloadTimer->setObjectName(QStringLiteral("reloadTimer"));
+    if (reloadInterval != 0) {
+        reloadTimer->setInterval(reloadInterval * 1000);
+        reloadTimer->setSingleShot(true);
+    }
+    connect(reloadTimer, &QTimer::timeout, this, &InnerActiveAdModule::requestAd);
+
+    exchangeTimer = new QTimer(this);
+    exchangeTimer->setSingleShot(true);
+    exchangeTimer->setInterval(DefaultExchangeTimeLimit);
+    connect(exchangeTimer, &QTimer::timeout, this, &InnerActiveAdModule::exchangeTimedOut);
+}
+
+int InnerActiveAdModule::setAdParameter(int index, const QString &value)
+{
+    if (requestInProgress)
+        return Busy;
+    if (value.size() > MaxValueLength)
+        return ValueTooLong;
+    if (index >= 0 && index < ParameterCount)
+        adParameters[index] = value;
+    return Success;
+}
+
+void InnerActiveAdModule::setExchangeTimeLimit(int msecs)
+{
+    exchangeTimer->setInterval(msecs);
+}
+
+int InnerActiveAdModule::requestAd()
+{
+    if (applicationId.isEmpty())
+        return NoApplicationId;
+    // Also for the logo: a second exchange would orphan the reply in flight.
+    if (requestInProgress)
+        return Busy;
+
+    requestInProgress = true;
+    if (!logoFetched) {
+        requestStage = LogoStage;
+        sendRequest(QUrl(serverUrl + QLatin1String("/inneractive_logo.png")));
+        return Success;
+    }
+
+    adReady = false;
+    requestStage = AnswerStage;
+    emit startReloadAd();
+    reloadTimer->stop();
+    composeRequestUrl();
+    adLinkText = QString();
+    adText = QString();
+    adImageUrl = QString();
+    sendRequest(requestUrl);
+    return Success;
+}
+
+void InnerActiveAdModule::composeRequestUrl()
+{
+    QList<QPair<QString, QString>> items = {
+        {QStringLiteral("aid"), applicationId},
+        {QStringLiteral("v"), QLatin1String("Sm2m-1.5.2-QT_") + sdkVersion},
+        {QStringLiteral("o"), QStringLiteral("true")},
+        {QLatin1String(ParameterKeys[0]), adParameters[0]},
+        {QStringLiteral("cid"), clientId},
+    };
+    for (int i = 1; i < ParameterCount; ++i)
+        items.append({QLatin1String(ParameterKeys[i]), adParameters[i]});
+    items.append({QStringLiteral("time"),
+                  QString::number(QDateTime::currentSecsSinceEpoch())});
+
+    // QUrlQuery leaves "+" and other delimiters alone, which servers would
+    // read as a space; encoding each value first keeps it intact.
+    QUrlQuery query;
+    for (const auto &[key, value] : std::as_const(items)) {
+        if (!value.isEmpty())
+            query.addQueryItem(key, QString::fromLatin1(QUrl::toPercentEncoding(value)));
+    }
+    requestUrl.setUrl(serverUrl + QLatin1String("/simpleM2M/clientRequestAd"));
+    requestUrl.setQuery(query);
+}
+
+void InnerActiveAdModule::sendRequest(const QUrl &url)
+{
+    QNetworkRequest request(url);
+    request.setRawHeader("User-Agent", userAgent.toLatin1());
+    // A redirect answer counts as the stage's own answer.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    reply = networkManager.get(request);
+    connect(reply, &QNetworkReply::finished, this, &InnerActiveAdModule::httpFinished);
+    connect(reply, &QNetworkReply::readyRead, this, &InnerActiveAdModule::httpReadyRead);
+    // Lets an announced Content-Length over the limit end the exchange early.
+    connect(reply, &QNetworkReply::metaDataChanged, this, &InnerActiveAdModule::httpReadyRead);
+    exchangeTimer->start();
+}
+
+QString InnerActiveAdModule::loadClientId()
+{
+    QSettings settings(QStringLiteral("InnerActive"), applicationId);
+    return settings.value(QStringLiteral("cid"), QVariant()).toString();
+}
+
+void InnerActiveAdModule::saveClientId()
+{
+    QSettings settings(QStringLiteral("InnerActive"), applicationId);
+    settings.setValue(QStringLiteral("cid"), clientId);
+}
+
+void InnerActiveAdModule::httpFinished()
+{
+    if (reply->error() != QNetworkReply::NoError) {
+        const QString message = reply->errorString();
+        releaseReply();
+        emit networkError(message);
+        requestInProgress = false;
+        return;
+    }
+
+    const QByteArray body = reply->readAll();
+    releaseReply();
+    switch (requestStage) {
+    case LogoStage:
+        logoArrived(body);
+        break;
+    case AnswerStage:
+        answerArrived(body);
+        break;
+    case ImageStage:
+        imageArrived(body);
+        break;
+    }
+}
+
+// The body is read as a whole once the exchange has finished; this only keeps
+// a broken or hostile server from filling the memory meanwhile.
+void InnerActiveAdModule::httpReadyRead()
+{
+    const qint64 limit = answerSizeLimit();
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->bytesAvailable() > limit || (announced.isValid() && announced.toLongLong() > limit))
+        abortExchange(tr("The ad server's answer is too large"));
+}
+
+void InnerActiveAdModule::logoArrived(const QByteArray &body)
+{
+    logoBytes.append(body);
+    requestInProgress = false;
+    logoFetched = true;
+    requestStage = AnswerStage;
+    requestAd();
+}
+
+void InnerActiveAdModule::answerArrived(const QByteArray &body)
+{
+    const AdAnswer answer = AdAnswer::parse(body);
+    if (answer.ok) {
+        takeClientId(answer);
+        adText = answer.text;
+        adLinkText = answer.url;
+        adImageUrl = answer.image;
+    }
+    const QUrl imageUrl(adImageUrl);
+    if (!answer.ok || !isWebAddress(imageUrl)) {
+        emit adDataCorrupted();
+        requestInProgress = false;
+        return;
+    }
+    requestStage = ImageStage;
+    sendRequest(imageUrl);
+}
+
+void InnerActiveAdModule::imageArrived(const QByteArray &body)
+{
+    adImageBytes = body;
+    adReady = true;
+    requestInProgress = false;
+    emit adDataReady();
+    if (reloadInterval != 0)
+        reloadTimer->start();
+}
+
+void InnerActiveAdModule::takeClientId(const AdAnswer &answer)
+{
+    // The same bound as every other request value.
+    if (!answer.hasClient || answer.clientId.size() > MaxValueLength
+        || answer.clientId == clientId)
+        return;
+    clientId = answer.clientId;
+    saveClientId();
+}
+
+qint64 InnerActiveAdModule::answerSizeLimit() const
+{
+    return requestStage == AnswerStage ? MaxAnswerSize : MaxImageSize;
+}
+
+void InnerActiveAdModule::releaseReply()
+{
+    exchangeTimer->stop();
+    reply->disconnect(this);
+    reply->deleteLater();
+    reply = nullptr;
+}
+
+void InnerActiveAdModule::abortExchange(const QString &message)
+{
+    QNetworkReply *aborted = reply;
+    releaseReply(); // disconnected first, so the abort's finished() reports nothing
+    aborted->abort();
+    emit networkError(message);
+    requestInProgress = false;
+}
+
+void InnerActiveAdModule::exchangeTimedOut()
+{
+    abortExchange(tr("The ad server did not answer in time"));
+}
+
+void InnerActiveAdModule::linkClickedHandler(QUrl url)
+{
+    reloadTimer->stop();
+    if (isWebAddress(url))
+        QDesktopServices::openUrl(url);
+    requestAd();
+}
+
+int InnerActiveAdModule::openAdLink()
+{
+    if (!adReady || adLinkText.isEmpty())
+        return NoAdReady;
+    linkClickedHandler(QUrl(adLinkText));
+    return Success;
+}
+
+QString InnerActiveAdModule::deviceDescription() const
+{
+    QFile product(QStringLiteral("z:/resource/versions/product.txt"));
+    if (product.open(QIODevice::ReadOnly | QIODevice::Text))
+        return describeProduct(decodeUtf16(squeezeZeroRuns(product.readAll())));
+
+    QFile model(QStringLiteral("z:/resource/versions/model.txt"));
+    if (model.open(QIODevice::ReadOnly | QIODevice::Text))
+        return decodeUtf16(model.readAll());
+    return QString();
+}
