@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 namespace {
@@ -19,14 +18,11 @@ bool canCreateFileIn(const QString &directory)
     return probe.open();
 }
 
-// One entry per line as written. A leading byte-order mark and a "\r" before
-// the line feed belong to the encoding, not to the entry.
+// One entry per line as written; a "\r" before the line feed belongs to the
+// line end of a file saved on Windows, not to the entry.
 QStringList entriesFrom(const QByteArray &bytes)
 {
-    QString text = QStringDecoder(QStringDecoder::Utf8).decode(bytes);
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
-    QStringList lines = text.split(u'\n');
+    QStringList lines = QString::fromUtf8(bytes).split(u'\n');
     if (lines.constLast().isEmpty())
         lines.removeLast();
     for (QString &line : lines) {
