@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class QHttpServerRequest;
+class QTcpSocket;
+class QXmlStreamWriter;
+
+// Development ad server: the ad network's logo, an XML ad answer that
+// rotates through the house ads, their images and landing pages, and one
+// injected fault at a time. Every connection carries one request.
+class AdServer : public QAbstractHttpServer
+{
+    Q_OBJECT
+
+public:
+    enum class Fault {
+        None,
+        NoFill,
+        Malformed,
+        HttpError,
+        Hang,
+        Oversize,
+        BadScheme,
+        Truncate,
+        Redirect,
+    };
+
+    static std::optional<Fault> faultFromName(const QString &name);
+    static QStringList faultNames();
+
+    explicit AdServer(Fault fault = Fault::None, int delayMs = 0, QObject *parent = nullptr);
+
+    bool listen(quint16 port);
+    QUrl address() const;
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+private:
+    struct Reply
+    {
+        int status = 200;
+        QByteArray mimeType;
+        QByteArray body;
+        QByteArray location;
+    };
+
+    void addFile(const QString &path, const QString &resource, const QByteArray &mimeType);
+    void addLandingPages();
+    void addOversizeImage();
+
+    std::optional<Reply> answer(const QHttpServerRequest &request);
+    std::optional<Reply> route(const QString &path, const QHttpServerRequest &request);
+    Reply redirect(const QHttpServerRequest &request) const;
+    QByteArray adAnswer(const QHttpServerRequest &request);
+    void writeAd(QXmlStreamWriter &xml, const QUrl &base);
+    QUrl baseUrl(const QHttpServerRequest &request) const;
+
+    void respond(QTcpSocket *socket, const Reply &reply);
+    void send(QTcpSocket *socket, const Reply &reply) const;
+
+    const Fault fault;
+    const int delayMs;
+    quint16 port = 0;
+    int nextAd = 0;
+    QHash<QString, Reply> files;
+};

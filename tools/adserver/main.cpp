@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "adserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+const char description[] =
+    "Development ad server for Tumblox. Serves the ad network's logo at\n"
+    "/inneractive_logo.png, answers /simpleM2M/clientRequestAd with an XML ad\n"
+    "that rotates through three house ads, and serves their images and landing\n"
+    "pages. Prints one line with its address once it listens, then one line per\n"
+    "request: method, path with query, and the quoted User-Agent.\n"
+    "\n"
+    "Fault modes (--fault):\n"
+    "  no-fill     the ad answer has a client Id but no ad\n"
+    "  malformed   the ad answer is not well-formed XML (its root is not closed)\n"
+    "  http-error  every request is answered with status 500\n"
+    "  hang        every connection is accepted and never answered\n"
+    "  oversize    the ad's image is a 3 MiB PNG, over the client's 2 MiB limit\n"
+    "  bad-scheme  the ad's image is file:///etc/passwd, its link a javascript: URL\n"
+    "  truncate    every answer announces its full Content-Length and the\n"
+    "              connection closes halfway through the body\n"
+    "  redirect    every request is answered with 302 to the same path under\n"
+    "              /moved, which is served normally";
+
+struct Options
+{
+    quint16 port = 8517;
+    int delayMs = 0;
+    AdServer::Fault fault = AdServer::Fault::None;
+};
+
+void fail(const QString &message)
+{
+    std::fprintf(stderr, "tumblox-adserver: %s\n", qPrintable(message));
+}
+
+std::optional<Options> parseOptions(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(description));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+        QStringLiteral("Port on 127.0.0.1; 0 picks a free one (default 8517)."), QStringLiteral("N"),
+        QStringLiteral("8517"));
+    const QCommandLineOption delayOption(QStringLiteral("delay-ms"),
+        QStringLiteral("Wait N milliseconds before every answer."), QStringLiteral("N"),
+        QStringLiteral("0"));
+    const QCommandLineOption faultOption(QStringLiteral("fault"),
+        QStringLiteral("Inject a fault: %1.").arg(AdServer::faultNames().join(QStringLiteral(", "))),
+        QStringLiteral("MODE"));
+    parser.addOptions({portOption, delayOption, faultOption});
+    parser.process(app);
+
+    Options options;
+    bool ok = false;
+    const uint port = parser.value(portOption).toUInt(&ok);
+    if (!ok || port > 65535) {
+        fail(QStringLiteral("--port wants a number from 0 to 65535"));
+        return std::nullopt;
+    }
+    options.port = quint16(port);
+    options.delayMs = parser.value(delayOption).toInt(&ok);
+    if (!ok || options.delayMs < 0) {
+        fail(QStringLiteral("--delay-ms wants a number of milliseconds, 0 or more"));
+        return std::nullopt;
+    }
+    if (parser.isSet(faultOption)) {
+        const auto fault = AdServer::faultFromName(parser.value(faultOption));
+        if (!fault) {
+            fail(QStringLiteral("unknown fault mode; see --help"));
+            return std::nullopt;
+        }
+        options.fault = *fault;
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tumblox-adserver"));
+    const std::optional<Options> options = parseOptions(app);
+    if (!options)
+        return 2;
+
+    AdServer server(options->fault, options->delayMs);
+    if (!server.listen(options->port)) {
+        fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options->port));
+        return 1;
+    }
+    std::printf("tumblox-adserver listening on %s\n", qPrintable(server.address().toString()));
+    std::fflush(stdout);
+    return app.exec();
+}
