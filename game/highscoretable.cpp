@@ -18,15 +18,16 @@ bool canCreateFileIn(const QString &directory)
     return probe.open();
 }
 
-// One entry per line as written; a "\r" before the line feed belongs to the
-// line end of a file saved on Windows, not to the entry.
+// One entry per line as written. Carriage returns before the line feed belong
+// to a line end saved on Windows, not to the entry; dropping them all keeps a
+// rewritten table reading back the same.
 QStringList entriesFrom(const QByteArray &bytes)
 {
     QStringList lines = QString::fromUtf8(bytes).split(u'\n');
     if (lines.constLast().isEmpty())
         lines.removeLast();
     for (QString &line : lines) {
-        if (line.endsWith(u'\r'))
+        while (line.endsWith(u'\r'))
             line.chop(1);
     }
     return lines;

@@ -121,7 +121,7 @@ void TestHighScoreTable::record_data()
     QTest::newRow("leading zeros") << true << QByteArray("007\n") << 7 << QStringList{"007", "7"} << QByteArray("007\n7\n") << 1;
     QTest::newRow("fifteen hand-written") << true << fileOf(fifteen) << 75 << fifteenWith75 << fileOf(fifteenWith75.mid(0, 10)) << 8;
     QTest::newRow("empty and non-numeric") << true << QByteArray("50\n\nabc\n30\n") << 20 << QStringList{"50", "20", "", "abc", "30"} << QByteArray("50\n20\n\nabc\n30\n") << 1;
-    QTest::newRow("CRLF") << true << QByteArray("50\r\n40\r\n") << 45 << QStringList{"50", "45", "40"} << QByteArray("50\n45\n40\n") << 1;
+    QTest::newRow("CRLF") << true << QByteArray("50\r\n40\r\r\n") << 45 << QStringList{"50", "45", "40"} << QByteArray("50\n45\n40\n") << 1;
     QTest::newRow("BOM, no last line feed") << true << QByteArray("\xEF\xBB\xBF" "50\n40") << 45 << QStringList{"50", "45", "40"} << QByteArray("50\n45\n40\n") << 1;
     QTest::newRow("zero goes last") << true << QByteArray("10\n0\n") << 0 << QStringList{"10", "0", "0"} << QByteArray("10\n0\n0\n") << 1;
     QTest::newRow("UTF-8 text kept") << true << QByteArray("p\xC3\xA4iv\xC3\xA4\n") << 3 << QStringList{"3", QString::fromUtf8("p\xC3\xA4iv\xC3\xA4")} << QByteArray("3\np\xC3\xA4iv\xC3\xA4\n") << 0;
