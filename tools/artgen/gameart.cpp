@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
-#include <QtMath>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -84,7 +84,7 @@ QImage block(int n)
                 continue;
             } else if (outerX || outerY) {
                 c = base.darker(150);
-                const bool nearCorner = (outerX && (innerY)) || (outerY && (innerX));
+                const bool nearCorner = (outerX && innerY) || (outerY && innerX);
                 c.setAlpha(nearCorner ? 60 : 130);
             } else if (innerX && innerY) {
                 c = mix(edge, base.darker(150), 0.5);

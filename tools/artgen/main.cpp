@@ -90,6 +90,7 @@ int main(int argc, char **argv)
         QTextStream(stderr) << "cannot create the output folders\n";
         return 1;
     }
-    const bool ok = writeAds(ads) & writeGameArt(images);
-    return ok ? 0 : 1;
+    const bool adsOk = writeAds(ads);
+    const bool gameOk = writeGameArt(images);
+    return adsOk && gameOk ? 0 : 1;
 }
