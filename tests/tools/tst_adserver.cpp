@@ -131,8 +131,10 @@ Fetched TstAdServer::get(const QUrl &url, int timeoutMs, const QByteArray &userA
     QSignalSpy finished(reply, &QNetworkReply::finished);
     if (!reply->isFinished())
         finished.wait(10000);
-    Fetched fetched{reply->error(), reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                    reply->isOpen() ? reply->readAll() : QByteArray(), reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(),
+    Fetched fetched{reply->error(),
+                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                    reply->isOpen() ? reply->readAll() : QByteArray(),
+                    reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(),
                     reply->header(QNetworkRequest::LocationHeader).toUrl()};
     reply->deleteLater();
     return fetched;
@@ -231,7 +233,9 @@ void TstAdServer::faults_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<Expect>("expect");
 
-    const auto fault = [](const char *mode) { return QStringList{QStringLiteral("--fault"), QString::fromLatin1(mode)}; };
+    const auto fault = [](const char *mode) {
+        return QStringList{QStringLiteral("--fault"), QString::fromLatin1(mode)};
+    };
     QTest::newRow("no-fill") << fault("no-fill") << adPath << Expect::NoAd;
     QTest::newRow("malformed") << fault("malformed") << adPath << Expect::NotWellFormed;
     QTest::newRow("http-error ad") << fault("http-error") << adPath << Expect::ServerError;
@@ -300,7 +304,8 @@ void TstAdServer::survivesBadRequests_data()
 
     QTest::newRow("garbage") << QByteArray("\x01\x02 NOT HTTP \x00\r\n\r\n", 20);
     QTest::newRow("huge header") << "GET / HTTP/1.1\r\nX-Big: " + QByteArray(200 * 1024, 'a') + "\r\n\r\n";
-    QTest::newRow("huge body") << "POST / HTTP/1.1\r\nContent-Length: 100000000\r\n\r\n" + QByteArray(512 * 1024, 'b');
+    QTest::newRow("huge body") << "POST / HTTP/1.1\r\nContent-Length: 100000000\r\n\r\n"
+                                      + QByteArray(512 * 1024, 'b');
     QTest::newRow("no host") << QByteArray("GET /simpleM2M/clientRequestAd HTTP/1.0\r\n\r\n");
 }
 
