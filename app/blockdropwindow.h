@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class BlockDropBoard;
+class QGridLayout;
+class QLabel;
+class QLCDNumber;
+class QPushButton;
+
+// The top-level window: the board, the next-piece preview, the two counters
+// with their captions and the eight buttons. It owns all of them through Qt
+// parenthood; the entry point owns the window.
+class BlockDropWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    BlockDropWindow();
+
+public slots:
+    void setMode(const QString &text);
+    void setScoreLcd(int i);
+    void setLinesLcd(int i);
+    void ready();
+
+private:
+    QLCDNumber *createCounter();
+    QPushButton *createButton(const QString &text);
+    void connectSignals();
+    void layOut();
+
+    // Lets the tests reach the widgets; defined by the tests only.
+    friend struct BlockDropWindowTestAccess;
+
+    QLabel *scoreLabel = nullptr;
+    QLabel *levelLabel = nullptr;
+    QString modeText;
+    BlockDropBoard *gameBoard = nullptr;
+    QLabel *nextPieceLabel = nullptr;
+    QLCDNumber *scoreLcd = nullptr;
+    QLCDNumber *levelLcd = nullptr;
+    QPushButton *newGameButton = nullptr;
+    QPushButton *quitButton = nullptr;
+    QPushButton *pauseButton = nullptr;
+    QPushButton *leftButton = nullptr;
+    QPushButton *rightButton = nullptr;
+    QPushButton *dropButton = nullptr;
+    QPushButton *downButton = nullptr;
+    QPushButton *rotateButton = nullptr;
+    QGridLayout *layout = nullptr;
+};

@@ -1,0 +1,499 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "blockdropboard.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+constexpr int SpawnX = 6;
+constexpr int SpawnY = 28;
+constexpr int PiecesPerLevel = 35;
+constexpr int AdEveryLevels = 3;
+constexpr int PointsPerBlock = 15;
+constexpr int WaitAfterClearMs = 500;
+constexpr int TimerModeSeconds = 25;
+constexpr int CellPixels = 15;
+constexpr int MinimumCellPixels = 5;
+}
+
+BlockDropBoard::BlockDropBoard(QWidget *parent)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+
+    secondsTimer = new QTimer(this);
+    secondsTimer->setInterval(1000);
+    connect(secondsTimer, &QTimer::timeout, this, &BlockDropBoard::timerDone);
+
+    nextPiece.setRandomShape();
+
+    // Fires on the first pass of the event loop, once the window is shown.
+    adStartTimer = new QTimer(this);
+    adStartTimer->setInterval(0);
+    adStartTimer->setSingleShot(true);
+    connect(adStartTimer, &QTimer::timeout, this, &BlockDropBoard::startAd);
+    adStartTimer->start();
+}
+
+void BlockDropBoard::setNextPieceLabel(QLabel *label)
+{
+    nextPieceLabel = label;
+}
+
+void BlockDropBoard::setHoldPieceLabel(QLabel *label)
+{
+    holdPieceLabel = label;
+}
+
+// ---- Grid and moves ----
+
+void BlockDropBoard::clearBoard()
+{
+    board.clear();
+}
+
+int BlockDropBoard::cellAt(int x, int y) const
+{
+    return board.cellAt(x, y);
+}
+
+bool BlockDropBoard::tryMove(const BlockDropPiece &piece, int newX, int newY)
+{
+    if (!board.fits(piece, newX, newY))
+        return false;
+    curPiece = piece;
+    curX = newX;
+    curY = newY;
+    update();
+    return true;
+}
+
+// Buttons and keys move a piece only while it is visibly falling: not under
+// the "Pause" screen, and not between a clearing and the next piece, where an
+// invisible empty piece would land and could end the game.
+bool BlockDropBoard::canMovePiece() const
+{
+    return isStarted && !isPaused && !isGameOver && curPiece.isReal();
+}
+
+void BlockDropBoard::left()
+{
+    if (canMovePiece())
+        tryMove(curPiece, curX - 1, curY);
+}
+
+void BlockDropBoard::right()
+{
+    if (canMovePiece())
+        tryMove(curPiece, curX + 1, curY);
+}
+
+void BlockDropBoard::rotate()
+{
+    if (canMovePiece())
+        tryMove(curPiece.rotated(), curX, curY);
+}
+
+void BlockDropBoard::down()
+{
+    if (canMovePiece())
+        oneLineDown();
+}
+
+void BlockDropBoard::drop()
+{
+    if (canMovePiece())
+        dropDown();
+}
+
+void BlockDropBoard::oneLineDown()
+{
+    if (!tryMove(curPiece, curX, curY - 1))
+        pieceDropped(0);
+}
+
+void BlockDropBoard::dropDown()
+{
+    int dropHeight = 0;
+    int newY = curY;
+    while (newY > 0 && tryMove(curPiece, curX, newY - 1)) {
+        --newY;
+        ++dropHeight;
+    }
+    pieceDropped(dropHeight);
+}
+
+void BlockDropBoard::removeMatches()
+{
+    int total = 0;
+    while (const int removed = board.clearPass()) {
+        total += removed;
+        // Show every pass before the next one begins.
+        repaint();
+    }
+    if (total > 0)
+        countRemovedBlocks(total);
+}
+
+// ---- Game flow ----
+
+void BlockDropBoard::start()
+{
+    isShowingCredits = false;
+    if (isPaused)
+        return;
+
+    // Behind the ad the board shows the game-over screen.
+    stopGame();
+    showAd();
+    startScoreMode();
+    update();
+}
+
+void BlockDropBoard::startScoreMode()
+{
+    mode = QStringLiteral("score");
+    emit modeChanged(mode);
+    startGame();
+}
+
+void BlockDropBoard::startLineMode()
+{
+    mode = QStringLiteral("lines");
+    emit modeChanged(mode);
+    startGame();
+}
+
+void BlockDropBoard::startTimerMode()
+{
+    mode = QStringLiteral("timer");
+    timeLeft = TimerModeSeconds;
+    score = 0;
+    emit levelChanged(timeLeft);
+    emit scoreChanged(score);
+    emit modeChanged(mode);
+    secondsTimer->start();
+    startGame();
+}
+
+void BlockDropBoard::startGame()
+{
+    isStarted = true;
+    level = 1;
+    isGameOver = false;
+    isWaitingAfterClear = false;
+    numLinesRemoved = 0;
+    numPiecesDropped = 0;
+    score = 0;
+    clearBoard();
+    holdPiece.setShape(0);
+    // Timer mode has announced its own counters already.
+    if (!isTimerMode()) {
+        emit scoreChanged(score);
+        emit levelChanged(level);
+    }
+    newPiece();
+    startFallTimer(fallInterval());
+}
+
+void BlockDropBoard::newPiece()
+{
+    curX = SpawnX;
+    curY = SpawnY;
+    curPiece = nextPiece;
+    nextPiece.setRandomShape();
+    showNextPiece();
+    // The spawn rows lie above the grid, so the piece always fits.
+    tryMove(curPiece, SpawnX, SpawnY);
+}
+
+int BlockDropBoard::fallInterval() const
+{
+    return 1000 / (level + 1);
+}
+
+// Nothing falls under the "Pause" screen: while paused the timer stays
+// stopped, and resuming starts it again.
+void BlockDropBoard::startFallTimer(int msec)
+{
+    if (!isPaused)
+        fallTimer.start(msec, this);
+}
+
+bool BlockDropBoard::isTimerMode() const
+{
+    return mode == QLatin1String("timer");
+}
+
+void BlockDropBoard::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != fallTimer.timerId()) {
+        QFrame::timerEvent(event);
+        return;
+    }
+    if (isWaitingAfterClear) {
+        isWaitingAfterClear = false;
+        newPiece();
+        startFallTimer(fallInterval());
+    } else {
+        oneLineDown();
+    }
+}
+
+void BlockDropBoard::pieceDropped(int dropHeight)
+{
+    Q_UNUSED(dropHeight)
+    if (!board.place(curPiece, curX, curY)) {
+        gameOver();
+        return;
+    }
+
+    ++numPiecesDropped;
+    // The level rises before this piece's runs are scored.
+    if (numPiecesDropped % PiecesPerLevel == 0)
+        raiseLevel();
+
+    removeMatches();
+    if (!isWaitingAfterClear)
+        newPiece();
+}
+
+void BlockDropBoard::raiseLevel()
+{
+    ++level;
+    startFallTimer(fallInterval());
+    if (!isTimerMode())
+        emit levelChanged(level);
+    if (level % AdEveryLevels == 0) {
+        // The game stays paused after the ad until the player resumes it; a
+        // game that is paused already must not be resumed by the toggle.
+        if (!isPaused)
+            pause();
+        showAd();
+    }
+}
+
+// The cascade-end accounting, run once when a cascade removed blocks.
+void BlockDropBoard::countRemovedBlocks(int total)
+{
+    numLinesRemoved += total;
+    if (isTimerMode()) {
+        // Never below one second, so the clock can always run out.
+        timeLeft = std::max(1, 27 - 2 * level);
+        emit levelChanged(timeLeft);
+    } else {
+        score += total * PointsPerBlock * level;
+        emit scoreChanged(score);
+    }
+    emit linesRemovedChanged(numLinesRemoved);
+
+    startFallTimer(WaitAfterClearMs);
+    isWaitingAfterClear = true;
+    curX = SpawnX;
+    curY = SpawnY;
+    curPiece.setShape(0);
+    update();
+}
+
+void BlockDropBoard::pause()
+{
+    if (!isStarted)
+        return;
+
+    isPaused = !isPaused;
+    if (isPaused) {
+        if (isTimerMode())
+            secondsTimer->stop();
+        fallTimer.stop();
+    } else {
+        if (isTimerMode())
+            secondsTimer->start();
+        startFallTimer(fallInterval());
+    }
+    isShowingCredits = false;
+    update();
+}
+
+void BlockDropBoard::hold()
+{
+    // Between a clearing and the next piece there is nothing to hold; a piece
+    // swapped into that gap would be thrown away by the next spawn.
+    if (!isStarted || !curPiece.isReal())
+        return;
+
+    if (holdPiece.isReal()) {
+        // All pieces have the same offsets, so the held one fits where this one was.
+        std::swap(curPiece, holdPiece);
+        update();
+    } else {
+        holdPiece = curPiece;
+        newPiece();
+    }
+    showHoldPiece();
+}
+
+void BlockDropBoard::timerDone()
+{
+    ++score;
+    --timeLeft;
+    emit scoreChanged(score);
+    emit levelChanged(timeLeft);
+    if (timeLeft <= 0)
+        gameOver();
+}
+
+// Shared by New Game and the end of a game. secondsTimer runs only in timer
+// mode, so stopping it unconditionally is the same as stopping it there.
+void BlockDropBoard::stopGame()
+{
+    isGameOver = true;
+    curPiece.setShape(0);
+    holdPiece.setShape(0);
+    showNextPiece();
+    showHoldPiece();
+    fallTimer.stop();
+    isStarted = false;
+    secondsTimer->stop();
+}
+
+void BlockDropBoard::gameOver()
+{
+    stopGame();
+    update();
+}
+
+// ---- Keys ----
+
+void BlockDropBoard::keyPressEvent(QKeyEvent *event)
+{
+    if (!canMovePiece()) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+
+    switch (event->key()) {
+    case Qt::Key_Left:
+        left();
+        break;
+    case Qt::Key_Right:
+        right();
+        break;
+    case Qt::Key_Up:
+        rotate();
+        break;
+    case Qt::Key_D:
+        down();
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Enter:
+    case Qt::Key_Select:
+        drop();
+        break;
+    default:
+        QFrame::keyPressEvent(event);
+    }
+}
+
+// ---- Ads ----
+
+// Every ad moment goes through here. Stand-in until the ad client exists:
+// adModule stays null, so there is no ad and the caller goes on at once.
+void BlockDropBoard::showAd()
+{
+}
+
+// Stand-in until the ad client exists: the board becomes ready at once.
+void BlockDropBoard::startAd()
+{
+    onAdDataReady();
+}
+
+void BlockDropBoard::quit()
+{
+    showAd();
+    QCoreApplication::quit();
+}
+
+void BlockDropBoard::onStartReloadAd()
+{
+}
+
+void BlockDropBoard::onAdDataReady()
+{
+    // Later ads only replace the client's ad data.
+    if (isAdReady)
+        return;
+    isLoading = false;
+    isShowingCredits = true;
+    isAdReady = true;
+    update();
+    emit ready();
+}
+
+void BlockDropBoard::onAdDataCorrupted()
+{
+    qDebug() << "data corrupted";
+}
+
+void BlockDropBoard::onNetworkError(const QString &networkError)
+{
+    Q_UNUSED(networkError)
+    // A top-level screen without parent that lives until the program ends;
+    // its only way on is the button, which quits.
+    networkErrorWidget = new QWidget(nullptr, Qt::WindowFlags());
+    auto *button = new QPushButton(QStringLiteral("Network connection needed"));
+    button->setMinimumHeight(180);
+    button->setFocusPolicy(Qt::NoFocus);
+    auto *layout = new QVBoxLayout;
+    layout->addWidget(button);
+    connect(button, &QPushButton::clicked, qApp, &QCoreApplication::quit);
+    networkErrorWidget->setLayout(layout);
+    networkErrorWidget->showFullScreen();
+    networkErrorWidget->setVisible(true);
+}
+
+// ---- Painting and previews ----
+
+int BlockDropBoard::squareWidth() const
+{
+    return contentsRect().width() / BlockDropGrid::BoardWidth;
+}
+
+int BlockDropBoard::squareHeight() const
+{
+    return contentsRect().height() / BlockDropGrid::BoardHeight;
+}
+
+QSize BlockDropBoard::sizeHint() const
+{
+    return QSize(BlockDropGrid::BoardWidth * CellPixels + frameWidth() * 2,
+                 BlockDropGrid::BoardHeight * CellPixels + frameWidth() * 2);
+}
+
+QSize BlockDropBoard::minimumSizeHint() const
+{
+    return QSize(BlockDropGrid::BoardWidth * MinimumCellPixels + frameWidth() * 2,
+                 BlockDropGrid::BoardHeight * MinimumCellPixels + frameWidth() * 2);
+}
+
+void BlockDropBoard::showNextPiece()
+{
+}
+
+void BlockDropBoard::showHoldPiece()
+{
+}
+
+void BlockDropBoard::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+}

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "blockdropgrid.h"
+#include "blockdroppiece.h"
+
+#include <QBasicTimer>
+#include <QFrame>
+#include <QPointer>
+#include <QStringList>
+
+class InnerActiveAdModule;
+class QLabel;
+class QTimer;
+
+// The game board: the grid, the falling piece, the game rules with their
+// timers and the keys; the painting and the ad flow hang off it as well.
+// BlockDropWindow creates and owns it; the board owns its timers and the grid.
+class BlockDropBoard : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit BlockDropBoard(QWidget *parent = nullptr);
+
+    void setNextPieceLabel(QLabel *label);
+    void setHoldPieceLabel(QLabel *label);
+
+signals:
+    void scoreChanged(int score);
+    void levelChanged(int level);
+    void timerChanged(int timeleft);
+    void linesRemovedChanged(int numLines);
+    void modeChanged(const QString &mode);
+    void ready();
+
+public slots:
+    void startAd();
+    void start();
+    void pause();
+    void quit();
+    void left();
+    void right();
+    void down();
+    void drop();
+    void rotate();
+    void hold();
+    void startLineMode();
+    void startTimerMode();
+    void timerDone();
+    void onStartReloadAd();
+    void onAdDataReady();
+    void onAdDataCorrupted();
+    void onNetworkError(const QString &networkError);
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Grid and moves
+    void clearBoard();
+    int cellAt(int x, int y) const;
+    bool tryMove(const BlockDropPiece &piece, int newX, int newY);
+    bool canMovePiece() const;
+    void oneLineDown();
+    void dropDown();
+    void removeMatches();
+
+    // Game flow
+    void startScoreMode();
+    void startGame();
+    void newPiece();
+    void pieceDropped(int dropHeight);
+    void raiseLevel();
+    void countRemovedBlocks(int total);
+    int fallInterval() const;
+    void startFallTimer(int msec);
+    bool isTimerMode() const;
+    void stopGame();
+    void gameOver();
+    void showAd();
+
+    // Painting and previews
+    void showNextPiece();
+    void showHoldPiece();
+    int squareWidth() const;
+    int squareHeight() const;
+
+    // Lets the tests set up a grid and read the state; defined by the tests only.
+    friend struct BlockDropBoardTestAccess;
+
+    InnerActiveAdModule *adModule = nullptr;
+    QTimer *adStartTimer = nullptr;
+    QBasicTimer fallTimer;
+    QTimer *secondsTimer = nullptr;
+    QPointer<QLabel> nextPieceLabel;
+    QPointer<QLabel> holdPieceLabel;
+    QWidget *networkErrorWidget = nullptr;
+    QString mode;
+    bool isStarted = false;
+    bool isPaused = false;
+    bool isShowingCredits = false;
+    bool isLoading = true;
+    bool isGameOver = false;
+    bool isWaitingAfterClear = false;
+    bool isAdReady = false;
+    BlockDropPiece curPiece;
+    BlockDropPiece nextPiece;
+    BlockDropPiece holdPiece;
+    int curX = 0;
+    int curY = 0;
+    int numLinesRemoved = 0;
+    int numPiecesDropped = 0;
+    int score = 0;
+    int timeLeft = 0;
+    int level = 0;
+    BlockDropGrid board;
+    QStringList highScores;
+};

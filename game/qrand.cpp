@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "qrand.h"
+
+#include <stdlib.h>
+
+int qrand()
+{
+    thread_local unsigned int seed = 1;
+    return rand_r(&seed);
+}

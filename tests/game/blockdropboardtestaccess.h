@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "blockdropboard.h"
+
+#include <QTimer>
+#include <QTimerEvent>
+
+// The tests' narrow view into the board: set up a grid or a piece, read the
+// state, and deliver a fall tick without waiting for it.
+struct BlockDropBoardTestAccess
+{
+    BlockDropBoard &b;
+
+    BlockDropGrid &grid() { return b.board; }
+    BlockDropPiece &curPiece() { return b.curPiece; }
+    BlockDropPiece &nextPiece() { return b.nextPiece; }
+    BlockDropPiece &holdPiece() { return b.holdPiece; }
+    int &curX() { return b.curX; }
+    int &curY() { return b.curY; }
+    int &level() { return b.level; }
+    int &score() { return b.score; }
+    int &timeLeft() { return b.timeLeft; }
+    int &numPiecesDropped() { return b.numPiecesDropped; }
+    int &numLinesRemoved() { return b.numLinesRemoved; }
+    bool isPaused() const { return b.isPaused; }
+    bool isStarted() const { return b.isStarted; }
+    bool isGameOver() const { return b.isGameOver; }
+    bool isLoading() const { return b.isLoading; }
+    bool isShowingCredits() const { return b.isShowingCredits; }
+    bool isWaitingAfterClear() const { return b.isWaitingAfterClear; }
+    QString mode() const { return b.mode; }
+    bool fallTimerActive() const { return b.fallTimer.isActive(); }
+    QTimer *secondsTimer() { return b.secondsTimer; }
+
+    void fallTick()
+    {
+        QTimerEvent event(b.fallTimer.timerId());
+        b.timerEvent(&event);
+    }
+    // Lands the falling piece without the buttons' guard, as a landing while
+    // paused would.
+    void dropDown() { b.dropDown(); }
+
+    void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
+    {
+        b.curPiece = BlockDropPiece::withColors(top, middle, bottom);
+        b.curX = x;
+        b.curY = y;
+    }
+};
