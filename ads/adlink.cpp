@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "adlink.h"
+
+#include <QUrl>
+
+bool isWebUrl(const QUrl &url)
+{
+    // QUrl keeps schemes in lower case, so "HTTP:" passes too.
+    const QString scheme = url.scheme();
+    return url.isValid() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
