@@ -4,10 +4,9 @@
 #include "blockdropboard.h"
 
 #include <QTimer>
-#include <QTimerEvent>
 
-// The tests' narrow view into the board: set up a grid or a piece, read the
-// state, and deliver a fall tick without waiting for it.
+// The tests' narrow view into the board: set up a grid or a piece and read
+// the state. The board names it as a friend.
 struct BlockDropBoardTestAccess
 {
     BlockDropBoard &b;
@@ -20,24 +19,14 @@ struct BlockDropBoardTestAccess
     int &curY() { return b.curY; }
     int &level() { return b.level; }
     int &score() { return b.score; }
-    int &timeLeft() { return b.timeLeft; }
     int &numPiecesDropped() { return b.numPiecesDropped; }
-    int &numLinesRemoved() { return b.numLinesRemoved; }
     bool isPaused() const { return b.isPaused; }
     bool isStarted() const { return b.isStarted; }
     bool isGameOver() const { return b.isGameOver; }
-    bool isLoading() const { return b.isLoading; }
-    bool isShowingCredits() const { return b.isShowingCredits; }
     bool isWaitingAfterClear() const { return b.isWaitingAfterClear; }
-    QString mode() const { return b.mode; }
     bool fallTimerActive() const { return b.fallTimer.isActive(); }
     QTimer *secondsTimer() { return b.secondsTimer; }
 
-    void fallTick()
-    {
-        QTimerEvent event(b.fallTimer.timerId());
-        b.timerEvent(&event);
-    }
     // Lands the falling piece without the buttons' guard, as a landing while
     // paused would.
     void dropDown() { b.dropDown(); }
