@@ -1,0 +1,253 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "harnesses.h"
+
+#include "adanswer.h"
+#include "highscoretable.h"
+#include "inneractiveadmodule.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const QString AppId = QStringLiteral("TumbloxFuzz");
+const QString HeldClientId = QStringLiteral("held-id");
+const QString Unset = QStringLiteral("unset");
+// The module's bound on a stored client id.
+const int MaxClientIdLength = 256;
+
+[[noreturn]] void violated(const char *what)
+{
+    std::fprintf(stderr, "Invariant violated: %s\n", what);
+    std::fflush(stderr);
+    std::abort();
+}
+
+void check(bool holds, const char *what)
+{
+    if (!holds)
+        violated(what);
+}
+
+// Created once and reused: a fresh folder per run would cost more than the run.
+const QString &scratchDirectory()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tumblox-fuzz-XXXXXX"));
+    if (!dir.isValid())
+        violated("no temporary folder");
+    static const QString path = dir.path();
+    return path;
+}
+
+// deviceDescription reads paths relative to the working directory.
+QString workingDirectory()
+{
+    return scratchDirectory() + QStringLiteral("/cwd");
+}
+
+QString versionsDirectory()
+{
+    return workingDirectory() + QStringLiteral("/z:/resource/versions/");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool isWebScheme(const QUrl &url)
+{
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+QString storedClientId()
+{
+    return QSettings(QStringLiteral("InnerActive"), AppId).value(QStringLiteral("cid")).toString();
+}
+
+} // namespace
+
+// The module's own answer handling, reached through its test seam; no
+// request leaves the process (see prepareFuzzing).
+class TestInnerActiveAdModule
+{
+public:
+    static void answerArrived(InnerActiveAdModule &module, const QByteArray &body)
+    {
+        module.requestStage = InnerActiveAdModule::AnswerStage;
+        module.requestInProgress = true;
+        module.adText = module.adLinkText = module.adImageUrl = Unset;
+        module.answerArrived(body);
+    }
+
+    static void check(InnerActiveAdModule &module, const AdAnswer &answer)
+    {
+        if (answer.ok) {
+            ::check(module.adText == answer.text, "ad text is not the answer's");
+            ::check(module.adLinkText == answer.url, "ad link is not the answer's");
+            ::check(module.adImageUrl == answer.image, "image address is not the answer's");
+        } else {
+            ::check(module.adText == Unset && module.adLinkText == Unset
+                        && module.adImageUrl == Unset,
+                    "a rejected answer changed the record");
+        }
+        const bool takesId = answer.ok && answer.hasClient
+            && answer.clientId.size() <= MaxClientIdLength;
+        const QString expectedId = takesId ? answer.clientId : HeldClientId;
+        ::check(module.clientId == expectedId, "client id not taken as the answer says");
+        ::check(storedClientId() == expectedId, "stored client id differs from the held one");
+
+        if (module.reply) {
+            // Only a web address may be asked for the image.
+            ::check(answer.ok && module.requestStage == InnerActiveAdModule::ImageStage,
+                    "image requested without a usable answer");
+            ::check(isWebScheme(module.reply->url()) && !module.reply->url().host().isEmpty(),
+                    "image requested from a non-web address");
+            ::check(module.requestInProgress, "image request in flight but not marked");
+            module.abortExchange(QString());
+        }
+        ::check(!module.reply && !module.requestInProgress, "exchange left open");
+    }
+
+    static void setHeldClientId(InnerActiveAdModule &module)
+    {
+        module.clientId = HeldClientId;
+        module.saveClientId();
+    }
+};
+
+void prepareFuzzing(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    if (!QCoreApplication::instance()) {
+        static int appArgc = *argc;
+        // Lives as long as the process: the fuzzer never returns to main.
+        new QCoreApplication(appArgc, *argv);
+    }
+    // An image request would go to whatever host the answer names; a proxy
+    // that nobody serves keeps it on this machine, without a name lookup.
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), 9));
+    if (!QDir().mkpath(versionsDirectory()))
+        violated("cannot prepare the version folder");
+}
+
+int runAdAnswer(const uint8_t *data, size_t size)
+{
+    const QByteArray body(reinterpret_cast<const char *>(data), qsizetype(size));
+    const AdAnswer answer = AdAnswer::parse(body);
+    {
+        InnerActiveAdModule module(nullptr, AppId, 0);
+        TestInnerActiveAdModule::setHeldClientId(module);
+        TestInnerActiveAdModule::answerArrived(module, body);
+        TestInnerActiveAdModule::check(module, answer);
+    }
+    // Released replies go with deleteLater; without this they would pile up.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}
+
+int runHighScores(const uint8_t *data, size_t size)
+{
+    if (size < 4)
+        return 0;
+    qint32 result;
+    std::memcpy(&result, data, sizeof result);
+    result = qFromLittleEndian(result);
+    const QByteArray file(reinterpret_cast<const char *>(data + 4), qsizetype(size - 4));
+
+    const HighScoreTable table(scratchDirectory());
+    const QString mode = QStringLiteral("score");
+    const QString path = table.filePath(mode);
+    if (!writeFile(path, file))
+        violated("cannot write the high-score file");
+
+    const QStringList merged = table.record(mode, result);
+    const QByteArray written = readFile(path);
+
+    // What a UTF-8 reader sees: one entry per line, the line end being "\n"
+    // with any "\r" before it, and no entry after a final line end.
+    QStringList stored = QString::fromUtf8(file).split(u'\n');
+    if (stored.constLast().isEmpty())
+        stored.removeLast();
+    for (QString &line : stored) {
+        while (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+
+    check(merged.size() == stored.size() + 1, "merge lost or added entries");
+    qsizetype at = 0;
+    while (at < stored.size() && stored.at(at).toInt() >= result)
+        ++at;
+    check(merged.at(at) == QString::number(result), "result not placed by the insertion rule");
+    QStringList kept = merged;
+    kept.removeAt(at);
+    check(kept == stored, "stored entries not kept as read and in order");
+
+    check(written.count('\n') <= HighScoreTable::MaxEntries, "more than 10 lines written");
+    QByteArray expected;
+    for (const QString &entry : merged.mid(0, HighScoreTable::MaxEntries))
+        expected += entry.toUtf8() + '\n';
+    check(written == expected, "file does not hold the first 10 merged entries");
+    return 0;
+}
+
+int runDeviceDescription(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const bool hasProduct = data[0] & 1;
+    const bool hasModel = data[0] & 2;
+    const QByteArray rest(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    const qsizetype marker = rest.indexOf("\xFF\xFE\xFD");
+    const QByteArray product = marker < 0 ? rest : rest.left(marker);
+    const QByteArray model = marker < 0 ? QByteArray() : rest.mid(marker + 3);
+
+    const QString versions = versionsDirectory();
+    auto place = [&versions](const char *name, bool present, const QByteArray &bytes) {
+        const QString path = versions + QLatin1String(name);
+        if (present ? !writeFile(path, bytes) : (QFile::exists(path) && !QFile::remove(path)))
+            violated("cannot prepare the version files");
+    };
+    place("product.txt", hasProduct, product);
+    place("model.txt", hasModel, model);
+
+    static const InnerActiveAdModule *const module = new InnerActiveAdModule(nullptr, AppId, 0);
+    // Only for the call: libFuzzer and the test resolve their paths from it.
+    const QString previous = QDir::currentPath();
+    if (!QDir::setCurrent(workingDirectory()))
+        violated("cannot enter the working directory");
+    const QString description = module->deviceDescription();
+    QDir::setCurrent(previous);
+
+    if (!hasProduct && !hasModel)
+        check(description.isNull(), "a description without version files");
+    if (hasProduct) {
+        // Maker and model each end before a line end.
+        check(!description.contains(u'\n'), "a line end in the description");
+        check(description.size() <= product.size(), "description longer than the product file");
+    } else if (hasModel) {
+        check(description.size() <= model.size(), "description longer than the model file");
+    }
+    return 0;
+}
