@@ -2,6 +2,7 @@
 #include "inneractiveadmodule.h"
 
 #include "adanswer.h"
+#include "adlink.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -34,15 +35,6 @@ QString serverBaseUrl()
     if (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return base;
-}
-
-// Addresses come from a remote server: anything but a web address could make
-// us read local files or start local handlers.
-bool isWebAddress(const QUrl &url)
-{
-    const QString scheme = url.scheme(); // QUrl keeps schemes in lower case
-    return url.isValid() && !url.host().isEmpty()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 // Like Qt 4's "utf-16" codec: a byte order mark decides, and without one the
@@ -274,7 +266,7 @@ void InnerActiveAdModule::answerArrived(const QByteArray &body)
         adImageUrl = answer.image;
     }
     const QUrl imageUrl(adImageUrl);
-    if (!answer.ok || !isWebAddress(imageUrl)) {
+    if (!answer.ok || !isWebUrl(imageUrl)) {
         emit adDataCorrupted();
         requestInProgress = false;
         return;
@@ -333,7 +325,7 @@ void InnerActiveAdModule::exchangeTimedOut()
 void InnerActiveAdModule::linkClickedHandler(QUrl url)
 {
     reloadTimer->stop();
-    if (isWebAddress(url))
+    if (isWebUrl(url))
         QDesktopServices::openUrl(url);
     requestAd();
 }
