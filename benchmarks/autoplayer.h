@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+class BlockDropBoard;
+
+// Plays the board through its public slots only, as the buttons would: moves
+// each piece over the lowest column, cycles its colours now and then and drops
+// it. A finished game is followed by a new one in line mode; a pause (each
+// third level) is resumed; the wait after a clearing is cut short by sending
+// the fall timer's tick, so nothing waits for a timer.
+class Autoplayer
+{
+public:
+    explicit Autoplayer(BlockDropBoard &board);
+
+    // Lands one piece.
+    void landOne();
+
+    int gamesStarted() const { return games; }
+
+private:
+    void fallTick();
+    void makePieceReady();
+    int lowestColumn() const;
+
+    BlockDropBoard &board;
+    int landed = 0;
+    int games = 0;
+};

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playfieldscene.h"
+
+#include "blockdropboard.h"
+#include "blockdropboardtestaccess.h"
+
+PlayfieldScene::PlayfieldScene(QSize windowSize)
+{
+    window.resize(windowSize);
+    window.show();
+    gameBoard = window.findChild<BlockDropBoard *>();
+    gameBoard->onAdDataReady();
+    gameBoard->startLineMode();
+
+    BlockDropBoardTestAccess access{ *gameBoard };
+    // Neighbours differ by 1 across and by 2 upwards (mod 7): no run anywhere.
+    for (int y = 0; y < BlockDropGrid::BoardHeight; ++y) {
+        for (int x = 0; x < BlockDropGrid::BoardWidth; ++x)
+            access.grid().setCell(x, y, (x + 2 * y) % 7 + 1);
+    }
+    access.setFallingPiece(1, 2, 3, 6, 20);
+}

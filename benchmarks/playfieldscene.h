@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "blockdropwindow.h"
+
+#include <QSize>
+
+class BlockDropBoard;
+
+// The whole window laid out at a given size with a game running: every cell
+// settled (with no runs, as play leaves it) and a falling piece over them.
+// No events are processed, so the window's ad start never runs.
+class PlayfieldScene
+{
+public:
+    explicit PlayfieldScene(QSize windowSize);
+
+    BlockDropBoard &board() { return *gameBoard; }
+
+private:
+    BlockDropWindow window;
+    BlockDropBoard *gameBoard = nullptr;
+};
