@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropboard.h"
 
+#include "highscoretable.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -368,6 +372,8 @@ void BlockDropBoard::stopGame()
 void BlockDropBoard::gameOver()
 {
     stopGame();
+    const HighScoreTable table = highScoreDirectory.isEmpty() ? HighScoreTable() : HighScoreTable(highScoreDirectory);
+    highScores = table.record(mode, HighScoreTable::resultOf(mode, score, numLinesRemoved));
     update();
 }
 
@@ -485,15 +491,62 @@ QSize BlockDropBoard::minimumSizeHint() const
                  BlockDropGrid::BoardHeight * MinimumCellPixels + frameWidth() * 2);
 }
 
+void BlockDropBoard::drawSquare(QPainter &painter, int x, int y, int color)
+{
+    renderer.drawSquare(painter, x, y, color, QSize(squareWidth(), squareHeight()));
+}
+
 void BlockDropBoard::showNextPiece()
 {
+    showPiece(nextPieceLabel, nextPiece);
 }
 
 void BlockDropBoard::showHoldPiece()
 {
+    showPiece(holdPieceLabel, holdPiece);
+}
+
+// The preview scales with the board's cells, not with the label.
+void BlockDropBoard::showPiece(QLabel *label, const BlockDropPiece &piece)
+{
+    if (!label)
+        return;
+    const int w = squareWidth();
+    const int h = squareHeight();
+    QPixmap pixmap(w * (piece.maxX() - piece.minX() + 1), h * (piece.maxY() - piece.minY() + 1));
+    if (!pixmap.isNull()) {
+        QPainter painter(&pixmap);
+        const QPalette &palette = label->palette();
+        painter.fillRect(pixmap.rect(), palette.brush(palette.currentColorGroup(), QPalette::Window));
+        for (int k = 0; k < 3; ++k)
+            drawSquare(painter, w * (piece.x(k) - piece.minX()), h * (piece.y(k) - piece.minY()), piece.color(k));
+    }
+    label->setPixmap(pixmap);
+}
+
+// The text screen that covers the playfield, first match wins; a null
+// string means the playfield itself.
+QString BlockDropBoard::screenText() const
+{
+    if (isLoading)
+        return tr("Loading, please wait!");
+    if (isShowingCredits && !isStarted)
+        return tr("Quillo / the Tumblox developers\n Tumblox \n v1.0.0 \n https://quillo.example/tumblox");
+    if (isPaused)
+        return tr("Pause");
+    if (isGameOver)
+        return HighScoreTable::gameOverText(mode, HighScoreTable::resultOf(mode, score, numLinesRemoved), highScores);
+    return {};
 }
 
 void BlockDropBoard::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect contents = contentsRect();
+    const QString text = screenText();
+    if (!text.isNull())
+        painter.drawText(contents, Qt::AlignCenter, text);
+    else
+        renderer.drawPlayfield(painter, contents, QSize(squareWidth(), squareHeight()), board, curPiece, curX, curY);
 }

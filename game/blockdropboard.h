@@ -3,6 +3,7 @@
 
 #include "blockdropgrid.h"
 #include "blockdroppiece.h"
+#include "blockdroprenderer.h"
 
 #include <QBasicTimer>
 #include <QFrame>
@@ -11,6 +12,7 @@
 
 class InnerActiveAdModule;
 class QLabel;
+class QPainter;
 class QTimer;
 
 // The game board: the grid, the falling piece, the game rules with their
@@ -87,8 +89,11 @@ private:
     // Painting and previews
     void showNextPiece();
     void showHoldPiece();
+    void showPiece(QLabel *label, const BlockDropPiece &piece);
+    void drawSquare(QPainter &painter, int x, int y, int color);
     int squareWidth() const;
     int squareHeight() const;
+    QString screenText() const;
 
     // Lets the tests set up a grid and read the state; defined by the tests only.
     friend struct BlockDropBoardTestAccess;
@@ -120,4 +125,7 @@ private:
     int level = 0;
     BlockDropGrid board;
     QStringList highScores;
+    BlockDropRenderer renderer;
+    // Empty means the usual place; tests point it at a folder of their own.
+    QString highScoreDirectory;
 };

@@ -27,6 +27,20 @@ struct BlockDropBoardTestAccess
     bool fallTimerActive() const { return b.fallTimer.isActive(); }
     QTimer *secondsTimer() { return b.secondsTimer; }
 
+    bool &loading() { return b.isLoading; }
+    bool &showingCredits() { return b.isShowingCredits; }
+    bool &started() { return b.isStarted; }
+    bool &paused() { return b.isPaused; }
+    bool &gameOver() { return b.isGameOver; }
+    QString &mode() { return b.mode; }
+    int &numLinesRemoved() { return b.numLinesRemoved; }
+    QStringList &highScores() { return b.highScores; }
+    QString &highScoreDirectory() { return b.highScoreDirectory; }
+    QString screenText() const { return b.screenText(); }
+    void showNextPiece() { b.showNextPiece(); }
+    void showHoldPiece() { b.showHoldPiece(); }
+    void endGame() { b.gameOver(); }
+
     // Lands the falling piece without the buttons' guard, as a landing while
     // paused would.
     void dropDown() { b.dropDown(); }
