@@ -11,6 +11,7 @@
 Autoplayer::Autoplayer(BlockDropBoard &board)
     : board(board)
 {
+    BlockDropBoardTestAccess{ board }.highScoreDirectory() = highScores.path();
 }
 
 // Delivers the fall timer's tick at once. The fall timer is the only timer

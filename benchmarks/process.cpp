@@ -22,7 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -35,31 +35,47 @@ void report(const char *checkpoint)
     std::fflush(stdout);
 }
 
-// Calls back once the board's next paint has reached the screen: a zero
-// timer runs on the loop's next pass, after the backing store is flushed.
-class PaintProbe : public QObject
+// Reports the board's first frame and its first frame after the first ad,
+// each once it has reached the screen: a zero timer runs on the loop's next
+// pass, after the backing store is flushed. Quits after the second.
+class FrameProbe : public QObject
 {
 public:
-    PaintProbe(QWidget &watched, std::function<void()> painted)
-        : painted(std::move(painted))
+    explicit FrameProbe(BlockDropBoard &board)
     {
-        watched.installEventFilter(this);
+        board.installEventFilter(this);
+        connect(&board, &BlockDropBoard::ready, this, [this] {
+            adArrived = true;
+            report("ready");
+        });
     }
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && armed) {
-            armed = false;
-            QTimer::singleShot(0, this, painted);
+        if (event->type() == QEvent::Paint) {
+            const bool showsAd = adArrived;
+            QTimer::singleShot(0, this, [this, showsAd] { framePainted(showsAd); });
         }
         return false;
     }
 
-    void arm() { armed = true; }
-
 private:
-    std::function<void()> painted;
-    bool armed = true;
+    void framePainted(bool showsAd)
+    {
+        if (!firstFrameSeen) {
+            firstFrameSeen = true;
+            report("first-frame");
+        }
+        if (showsAd && !done) {
+            done = true;
+            report("ready-frame");
+            QCoreApplication::quit();
+        }
+    }
+
+    bool adArrived = false;
+    bool firstFrameSeen = false;
+    bool done = false;
 };
 
 // The game's own start-up, as main() runs it, with checkpoints: the loading
@@ -69,18 +85,7 @@ int startup(QApplication &app)
     report("application");
     BlockDropWindow window;
     report("window");
-    auto *board = window.findChild<BlockDropBoard *>();
-    bool ready = false;
-    PaintProbe probe(*board, [&] {
-        report(ready ? "ready-frame" : "first-frame");
-        if (ready)
-            app.quit();
-    });
-    QObject::connect(board, &BlockDropBoard::ready, [&] {
-        ready = true;
-        probe.arm();
-        report("ready");
-    });
+    FrameProbe probe(*window.findChild<BlockDropBoard *>());
     window.show();
     window.showFullScreen();
     report("shown");
@@ -162,6 +167,33 @@ QByteArray memoryStatus()
     return lines;
 }
 
+// Resident kilobytes per mapped file (anonymous memory as "[anon]"), largest
+// first: what the resident memory is made of.
+QByteArray largestMappings(int count)
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly))
+        return {};
+    std::map<QByteArray, long> residentKb;
+    QByteArray mapping;
+    for (const QByteArray &line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 5 && fields[0].contains('-'))
+            mapping = fields.size() >= 6 ? fields[5] : QByteArray("[anon]");
+        else if (fields.size() >= 2 && fields[0] == "Rss:")
+            residentKb[mapping] += fields[1].toLong();
+    }
+    std::vector<std::pair<long, QByteArray>> sorted;
+    for (const auto &[name, kb] : residentKb)
+        sorted.emplace_back(kb, name);
+    std::sort(sorted.rbegin(), sorted.rend());
+    QByteArray lines;
+    for (int i = 0; i < count && i < int(sorted.size()); ++i)
+        lines += QByteArray("  ") + QByteArray::number(qlonglong(sorted[i].first)).rightJustified(7) + " kB "
+            + sorted[i].second + '\n';
+    return lines;
+}
+
 // The game as the player sees it, events and paints included; ad dialogs are
 // closed as soon as they open.
 int autoplay(QApplication &app, int pieces)
@@ -194,6 +226,7 @@ int autoplay(QApplication &app, int pieces)
         app.processEvents();
     }
     std::printf("after %d pieces in %d games\n%s", pieces, player.gamesStarted(), memoryStatus().constData());
+    std::printf("resident, largest first\n%s", largestMappings(12).constData());
     return 0;
 }
 
