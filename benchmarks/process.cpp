@@ -2,8 +2,8 @@
 // Process figures of the game: start-up to the first painted frame, and peak
 // resident memory after autoplayed pieces.
 //
-//   tumblox-process spawn [runs]      start the game's window in fresh processes
-//   tumblox-process autoplay [pieces] play the game and report its memory
+//   tumblox-process spawn [runs]      start the game (tumblox) in fresh processes
+//   tumblox-process autoplay [pieces] play the game here and report its memory
 //
 // Both start the development ad server on loopback first.
 
@@ -22,135 +22,85 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <vector>
 
 namespace {
 
-QElapsedTimer sinceMain;
-
-void report(const char *checkpoint)
+double monotonicMs()
 {
-    std::printf("%s %.2f\n", checkpoint, double(sinceMain.nsecsElapsed()) / 1e6);
-    std::fflush(stdout);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-// Reports the board's first frame and its first frame after the first ad,
-// each once it has reached the screen: a zero timer runs on the loop's next
-// pass, after the backing store is flushed. Quits after the second.
-class FrameProbe : public QObject
+struct StartupRun
 {
-public:
-    explicit FrameProbe(BlockDropBoard &board)
-    {
-        board.installEventFilter(this);
-        connect(&board, &BlockDropBoard::ready, this, [this] {
-            adArrived = true;
-            report("ready");
-        });
-    }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            const bool showsAd = adArrived;
-            QTimer::singleShot(0, this, [this, showsAd] { framePainted(showsAd); });
-        }
-        return false;
-    }
-
-private:
-    void framePainted(bool showsAd)
-    {
-        if (!firstFrameSeen) {
-            firstFrameSeen = true;
-            report("first-frame");
-        }
-        if (showsAd && !done) {
-            done = true;
-            report("ready-frame");
-            QCoreApplication::quit();
-        }
-    }
-
-    bool adArrived = false;
-    bool firstFrameSeen = false;
-    bool done = false;
+    double firstFrame = -1;
+    double lastFrame = -1;
 };
 
-// The game's own start-up, as main() runs it, with checkpoints: the loading
-// screen is the first frame, the credits after the first ad the second.
-int startup(QApplication &app)
+// Starts the game itself and reads the moments its window reaches the
+// screen from Qt's own painting log, stamped with the monotonic clock
+// (milliseconds). The last flush within the time box is the credits
+// screen once the first ad has arrived; nothing else changes on screen.
+StartupRun startOnce(const QProcessEnvironment &environment)
 {
-    report("application");
-    BlockDropWindow window;
-    report("window");
-    FrameProbe probe(*window.findChild<BlockDropBoard *>());
-    window.show();
-    window.showFullScreen();
-    report("shown");
-    QTimer::singleShot(10000, &app, [&app] { app.exit(1); });
-    return app.exec();
-}
+    QProcess game;
+    game.setProcessEnvironment(environment);
+    game.setStandardOutputFile(QProcess::nullDevice());
+    game.setReadChannel(QProcess::StandardError);
+    const double spawnedAt = monotonicMs();
+    game.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox"));
+    QElapsedTimer box;
+    box.start();
+    QByteArray log;
+    while (box.elapsed() < 1500) {
+        game.waitForReadyRead(100);
+        log += game.readAllStandardError();
+    }
+    game.kill();
+    game.waitForFinished();
 
-std::vector<double> checkpointTimes(const QString &output, const QString &checkpoint)
-{
-    const QRegularExpression line(QStringLiteral("^%1 ([0-9.]+)$").arg(checkpoint),
-                                  QRegularExpression::MultilineOption);
-    std::vector<double> times;
-    for (const QRegularExpressionMatch &match : line.globalMatch(output))
-        times.push_back(match.captured(1).toDouble());
-    return times;
+    StartupRun run;
+    static const QRegularExpression flush(QStringLiteral("^\\s*([0-9.]+) Flushing top level"),
+                                          QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &match : flush.globalMatch(QString::fromUtf8(log))) {
+        run.lastFrame = match.captured(1).toDouble() * 1e3 - spawnedAt;
+        if (run.firstFrame < 0)
+            run.firstFrame = run.lastFrame;
+    }
+    return run;
 }
 
 double median(std::vector<double> values)
 {
-    if (values.empty())
-        return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-// Runs the start-up in fresh processes. "exec" checkpoints count from the
-// spawn, the others from the child's main().
 int spawn(int runs)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QString output;
-    std::vector<double> toFirstFrame;
-    std::vector<double> toReadyFrame;
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting.info=true"));
+    environment.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{time boot} %{message}"));
+    std::vector<double> firstFrames;
+    std::vector<double> lastFrames;
     for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        child.setProcessEnvironment(environment);
-        QElapsedTimer sinceSpawn;
-        sinceSpawn.start();
-        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("startup") });
-        QString childOutput;
-        double firstFrame = 0;
-        while (child.waitForReadyRead(10000)) {
-            childOutput += QString::fromUtf8(child.readAllStandardOutput());
-            if (firstFrame == 0 && childOutput.contains(QStringLiteral("first-frame")))
-                firstFrame = double(sinceSpawn.nsecsElapsed()) / 1e6;
-            if (childOutput.contains(QStringLiteral("ready-frame")))
-                break;
-        }
-        toReadyFrame.push_back(double(sinceSpawn.nsecsElapsed()) / 1e6);
-        toFirstFrame.push_back(firstFrame);
-        child.waitForFinished();
-        if (child.exitCode() != 0) {
-            std::fprintf(stderr, "tumblox-process: the game did not reach its first ad\n");
+        const StartupRun result = startOnce(environment);
+        if (result.firstFrame < 0) {
+            std::fprintf(stderr, "tumblox-process: the game painted no frame\n");
             return 1;
         }
-        output += childOutput;
+        firstFrames.push_back(result.firstFrame);
+        lastFrames.push_back(result.lastFrame);
     }
-    std::printf("median of %d runs, milliseconds\n", runs);
-    std::printf("  exec to first frame      %8.1f\n", median(toFirstFrame));
-    std::printf("  exec to credits frame    %8.1f\n", median(toReadyFrame));
-    for (const char *checkpoint : { "application", "window", "shown", "first-frame", "ready", "ready-frame" })
-        std::printf("  main() to %-14s %8.1f\n", checkpoint,
-                    median(checkpointTimes(output, QString::fromLatin1(checkpoint))));
+    std::printf("exec to frame on screen, median of %d runs, milliseconds\n", runs);
+    std::printf("  first frame    %7.1f\n", median(firstFrames));
+    std::printf("  credits frame  %7.1f\n", median(lastFrames));
     return 0;
 }
 
@@ -252,13 +202,8 @@ bool pointClientsAt(const AdServerProcess &server)
 
 int main(int argc, char *argv[])
 {
-    sinceMain.start();
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
-    if (mode == QLatin1String("startup")) {
-        QApplication app(argc, argv);
-        return startup(app);
-    }
     if (mode == QLatin1String("spawn")) {
         QCoreApplication app(argc, argv);
         const AdServerProcess server;
