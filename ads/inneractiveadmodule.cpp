@@ -104,7 +104,6 @@ InnerActiveAdModule::InnerActiveAdModule(QObject *parent, const QString &applica
         reloadInterval = reloadIntervalSeconds;
 
     reloadTimer = new QTimer(this);
-    reloadTimer->setObjectName(QStringLiteral("reloadTimer"));
     if (reloadInterval != 0) {
         reloadTimer->setInterval(reloadInterval * 1000);
         reloadTimer->setSingleShot(true);
@@ -215,10 +214,7 @@ void InnerActiveAdModule::saveClientId()
 void InnerActiveAdModule::httpFinished()
 {
     if (reply->error() != QNetworkReply::NoError) {
-        const QString message = reply->errorString();
-        releaseReply();
-        emit networkError(message);
-        requestInProgress = false;
+        abortExchange(reply->errorString());
         return;
     }
 
@@ -265,6 +261,7 @@ void InnerActiveAdModule::answerArrived(const QByteArray &body)
         adLinkText = answer.url;
         adImageUrl = answer.image;
     }
+    // Only a web address: a file: address would have us read local files.
     const QUrl imageUrl(adImageUrl);
     if (!answer.ok || !isWebUrl(imageUrl)) {
         emit adDataCorrupted();
@@ -308,11 +305,12 @@ void InnerActiveAdModule::releaseReply()
     reply = nullptr;
 }
 
+// Ends the exchange in flight, finished or not, and reports it as failed.
 void InnerActiveAdModule::abortExchange(const QString &message)
 {
     QNetworkReply *aborted = reply;
     releaseReply(); // disconnected first, so the abort's finished() reports nothing
-    aborted->abort();
+    aborted->abort(); // does nothing when the reply has finished
     emit networkError(message);
     requestInProgress = false;
 }
