@@ -426,8 +426,6 @@ void TestInnerActiveAdModule::exchangeLimits_data()
     const ScriptedAnswer hang = answerWith(QByteArray(), ScriptedAnswer::Hang);
 
     QTest::newRow("logo 404") << LogoPath << failing(404) << 0 << false;
-    QTest::newRow("logo 500") << LogoPath << failing(500) << 0 << false;
-    QTest::newRow("ad answer 404") << AnswerPath << failing(404) << 0 << false;
     QTest::newRow("ad answer 500") << AnswerPath << failing(500) << 0 << false;
     QTest::newRow("image 503") << ImagePath << failing(503) << 0 << false;
 
