@@ -92,5 +92,6 @@ private:
     QString serverUrl;
     QTimer *exchangeTimer = nullptr;
 
+    // The tests and the fuzz harness reach the record and the exchange directly.
     friend class TestInnerActiveAdModule;
 };

@@ -109,7 +109,6 @@ void ScriptedHttpServer::readRequest(QTcpSocket *socket)
     ScriptedAnswer notFound;
     notFound.status = 404;
     answer(socket, script.value(recorded.last().path, notFound));
-    emit requestReceived();
 }
 
 void ScriptedHttpServer::answer(QTcpSocket *socket, const ScriptedAnswer &scripted)

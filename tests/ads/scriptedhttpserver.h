@@ -45,8 +45,6 @@ struct RecordedRequest
 // and closes each connection after its answer.
 class ScriptedHttpServer : public QObject
 {
-    Q_OBJECT
-
 public:
     explicit ScriptedHttpServer(QObject *parent);
 
@@ -56,9 +54,6 @@ public:
     void reset(); // forgets the script and the recorded requests
     const QList<RecordedRequest> &requests() const { return recorded; }
     QList<QByteArray> paths() const;
-
-signals:
-    void requestReceived();
 
 private:
     void acceptConnection();
