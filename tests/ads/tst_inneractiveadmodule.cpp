@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrlQuery>
 
 Q_DECLARE_METATYPE(ScriptedAnswer)
 
@@ -35,34 +36,23 @@ ScriptedAnswer answerWith(const QByteArray &body,
     return answer;
 }
 
-// Decoded the way a form is, so an unencoded "+" comes out as a space.
-QList<QPair<QString, QString>> queryItems(const RecordedRequest &request)
+// An unencoded "+" reads as a space, as a server reading a form would take it.
+QUrlQuery serverQuery(const RecordedRequest &request)
 {
-    QList<QPair<QString, QString>> items;
-    for (QByteArray pair : request.query.split('&')) {
-        pair.replace('+', ' ');
-        const qsizetype equals = pair.indexOf('=');
-        items.append({QUrl::fromPercentEncoding(pair.left(equals)),
-                      QUrl::fromPercentEncoding(pair.mid(equals + 1))});
-    }
-    return items;
-}
-
-QString queryValue(const RecordedRequest &request, const QString &key)
-{
-    for (const auto &[name, value] : queryItems(request)) {
-        if (name == key)
-            return value;
-    }
-    return QString();
+    return QUrlQuery(QString::fromLatin1(request.query).replace(QLatin1Char('+'), "%20"));
 }
 
 QStringList queryKeys(const RecordedRequest &request)
 {
     QStringList keys;
-    for (const auto &item : queryItems(request))
+    for (const auto &item : serverQuery(request).queryItems())
         keys.append(item.first);
     return keys;
+}
+
+QString queryValue(const RecordedRequest &request, const QString &key)
+{
+    return serverQuery(request).queryItemValue(key, QUrl::FullyDecoded);
 }
 
 QSettings *clientSettings(QObject *parent)
