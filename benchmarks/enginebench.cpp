@@ -7,7 +7,8 @@
 namespace {
 
 // Pieces landed per second on the handheld's screen size, every cascade pass
-// repainted as the game does.
+// repainted as the game does. Wall time: a game over saves its high scores
+// with a synchronous write, which costs no CPU but is part of the pace.
 void enginePieces(benchmark::State &state)
 {
     PlayfieldScene scene(QSize(800, 480));
@@ -20,4 +21,4 @@ void enginePieces(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(enginePieces)->Name("engine/pieces")->Unit(benchmark::kMicrosecond);
+BENCHMARK(enginePieces)->Name("engine/pieces")->Unit(benchmark::kMicrosecond)->UseRealTime();
