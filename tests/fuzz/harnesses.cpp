@@ -16,7 +16,6 @@
 #include <QtEndian>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -26,12 +25,34 @@ const QString HeldClientId = QStringLiteral("held-id");
 const QString Unset = QStringLiteral("unset");
 // The module's bound on a stored client id.
 const int MaxClientIdLength = 256;
+// Ad answers are a few hundred bytes. Qt's DOM takes time quadratic in the
+// nesting depth and in the attributes per element, so a 256 KiB answer can
+// hold the GUI thread for half a minute; a bound on the size keeps that
+// within milliseconds.
+const qsizetype MaxAnswerBytes = 16 * 1024;
+
+// Thrown only from harness code, never through Qt's frames.
+struct Violation
+{
+    const char *what;
+};
 
 [[noreturn]] void violated(const char *what)
 {
-    std::fprintf(stderr, "Invariant violated: %s\n", what);
-    std::fflush(stderr);
-    std::abort();
+    throw Violation{what};
+}
+
+template<typename Run>
+int guarded(Run run)
+{
+    try {
+        run();
+        return 0;
+    } catch (const Violation &violation) {
+        std::fprintf(stderr, "Invariant violated: %s\n", violation.what);
+        std::fflush(stderr);
+        return 1;
+    }
 }
 
 void check(bool holds, const char *what)
@@ -45,7 +66,7 @@ const QString &scratchDirectory()
 {
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tumblox-fuzz-XXXXXX"));
     if (!dir.isValid())
-        violated("no temporary folder");
+        qFatal("No temporary folder in %s", qPrintable(QDir::tempPath()));
     static const QString path = dir.path();
     return path;
 }
@@ -79,9 +100,15 @@ bool isWebScheme(const QUrl &url)
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
+// Where the module keeps the client id.
 QString storedClientId()
 {
     return QSettings(QStringLiteral("InnerActive"), AppId).value(QStringLiteral("cid")).toString();
+}
+
+void storeClientId(const QString &id)
+{
+    QSettings(QStringLiteral("InnerActive"), AppId).setValue(QStringLiteral("cid"), id);
 }
 
 } // namespace
@@ -116,6 +143,10 @@ public:
         ::check(module.clientId == expectedId, "client id not taken as the answer says");
         ::check(storedClientId() == expectedId, "stored client id differs from the held one");
 
+        const QUrl image(answer.image);
+        const bool fetchable = answer.ok && image.isValid() && isWebScheme(image)
+            && !image.host().isEmpty();
+        ::check(bool(module.reply) == fetchable, "image fetched against the answer");
         if (module.reply) {
             // Only a web address may be asked for the image.
             ::check(answer.ok && module.requestStage == InnerActiveAdModule::ImageStage,
@@ -127,18 +158,15 @@ public:
         }
         ::check(!module.reply && !module.requestInProgress, "exchange left open");
     }
-
-    static void setHeldClientId(InnerActiveAdModule &module)
-    {
-        module.clientId = HeldClientId;
-        module.saveClientId();
-    }
 };
 
 void prepareFuzzing(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+    // The client id is written on most runs: keep it in the scratch folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       scratchDirectory() + QStringLiteral("/config"));
     if (!QCoreApplication::instance()) {
         static int appArgc = *argc;
         // Lives as long as the process: the fuzzer never returns to main.
@@ -149,28 +177,32 @@ void prepareFuzzing(int *argc, char ***argv)
     QNetworkProxy::setApplicationProxy(
         QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), 9));
     if (!QDir().mkpath(versionsDirectory()))
-        violated("cannot prepare the version folder");
+        qFatal("Cannot create %s", qPrintable(versionsDirectory()));
 }
 
-int runAdAnswer(const uint8_t *data, size_t size)
+namespace {
+
+void adAnswer(const uint8_t *data, size_t size)
 {
     const QByteArray body(reinterpret_cast<const char *>(data), qsizetype(size));
     const AdAnswer answer = AdAnswer::parse(body);
+    check(!answer.ok || body.size() <= MaxAnswerBytes, "oversized answer accepted");
     {
+        // Saving costs a file write; only the previous run can have changed it.
+        if (storedClientId() != HeldClientId)
+            storeClientId(HeldClientId);
         InnerActiveAdModule module(nullptr, AppId, 0);
-        TestInnerActiveAdModule::setHeldClientId(module);
         TestInnerActiveAdModule::answerArrived(module, body);
         TestInnerActiveAdModule::check(module, answer);
     }
     // Released replies go with deleteLater; without this they would pile up.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return 0;
 }
 
-int runHighScores(const uint8_t *data, size_t size)
+void highScores(const uint8_t *data, size_t size)
 {
     if (size < 4)
-        return 0;
+        return;
     qint32 result;
     std::memcpy(&result, data, sizeof result);
     result = qFromLittleEndian(result);
@@ -209,13 +241,12 @@ int runHighScores(const uint8_t *data, size_t size)
     for (const QString &entry : merged.mid(0, HighScoreTable::MaxEntries))
         expected += entry.toUtf8() + '\n';
     check(written == expected, "file does not hold the first 10 merged entries");
-    return 0;
 }
 
-int runDeviceDescription(const uint8_t *data, size_t size)
+void deviceDescription(const uint8_t *data, size_t size)
 {
     if (size < 1)
-        return 0;
+        return;
     const bool hasProduct = data[0] & 1;
     const bool hasModel = data[0] & 2;
     const QByteArray rest(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
@@ -249,5 +280,21 @@ int runDeviceDescription(const uint8_t *data, size_t size)
     } else if (hasModel) {
         check(description.size() <= model.size(), "description longer than the model file");
     }
-    return 0;
+}
+
+} // namespace
+
+int runAdAnswer(const uint8_t *data, size_t size)
+{
+    return guarded([=] { adAnswer(data, size); });
+}
+
+int runHighScores(const uint8_t *data, size_t size)
+{
+    return guarded([=] { highScores(data, size); });
+}
+
+int runDeviceDescription(const uint8_t *data, size_t size)
+{
+    return guarded([=] { deviceDescription(data, size); });
 }

@@ -6,7 +6,7 @@
 
 // One function per fuzz target, shared by the libFuzzer entry points and the
 // replay test, so a reproducer is replayed through exactly what found it.
-// Each returns 0 and abort()s when an invariant breaks.
+// Each returns 0, or prints the broken invariant and returns 1.
 
 // An ad answer body through the module's stage-1 handling.
 int runAdAnswer(const uint8_t *data, size_t size);

@@ -10,6 +10,23 @@
 using Harness = int (*)(const uint8_t *, size_t);
 Q_DECLARE_METATYPE(Harness)
 
+namespace {
+
+// Findings whose fix is still open, by row name, with who has to fix what.
+// Once fixed the row passes unexpectedly and its entry has to go.
+const struct {
+    const char *row;
+    const char *reason;
+} OpenFindings[] = {
+    {"fuzz-ad-answer/regressions/deep-nesting.xml",
+     "ads/adanswer.cpp: AdAnswer::parse accepts any size; Qt's DOM is quadratic in depth"},
+    {"fuzz-ad-answer/regressions/many-attributes.xml",
+     "ads/adanswer.cpp: AdAnswer::parse accepts any size; Qt's XML reader is quadratic in "
+     "attributes"},
+};
+
+} // namespace
+
 class TestFuzzRegressions : public QObject
 {
     Q_OBJECT
@@ -66,7 +83,11 @@ void TestFuzzRegressions::replay()
     QFile file(path);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
     const QByteArray bytes = file.readAll();
-    // A broken invariant aborts inside the harness with its reason.
+    for (const auto &finding : OpenFindings) {
+        if (qstrcmp(QTest::currentDataTag(), finding.row) == 0)
+            QEXPECT_FAIL("", finding.reason, Abort);
+    }
+    // The harness prints which invariant broke.
     QCOMPARE(harness(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())),
              0);
 }
