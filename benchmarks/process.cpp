@@ -174,6 +174,9 @@ int autoplay(QApplication &app, int pieces)
     for (int piece = 0; piece < pieces; ++piece) {
         player.landOne();
         app.processEvents();
+        // The playfield's caches exist from the first piece on.
+        if (piece == 0)
+            std::printf("after the first piece\n%s", memoryStatus().constData());
     }
     std::printf("after %d pieces in %d games\n%s", pieces, player.gamesStarted(), memoryStatus().constData());
     std::printf("resident, largest first\n%s", largestMappings(12).constData());
