@@ -5,7 +5,8 @@
 //   tumblox-process spawn [runs]      start the game (tumblox) in fresh processes
 //   tumblox-process autoplay [pieces] play the game here and report its memory
 //
-// Both start the development ad server on loopback first.
+// Both start the development ad server on loopback first, and run offscreen
+// on a screen the size of the handheld's unless QT_QPA_PLATFORM is set.
 
 #include "adserverprocess.h"
 #include "autoplayer.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -83,8 +85,6 @@ double median(std::vector<double> values)
 int spawn(int runs)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting.info=true"));
     environment.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{time boot} %{message}"));
     std::vector<double> firstFrames;
@@ -189,6 +189,18 @@ int usage()
     return 2;
 }
 
+// The handheld's 800 x 480 screen, offscreen, unless a platform is asked
+// for; this process and its children use it.
+void useHandheldScreen(QTemporaryFile &config)
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !config.open())
+        return;
+    config.write(R"({"screens": [{"name": "handheld", "x": 0, "y": 0, "width": 800, "height": 480,
+                    "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    config.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+}
+
 // Every ad client made from here on, in this process and its children, talks
 // to the loopback server.
 bool pointClientsAt(const AdServerProcess &server)
@@ -207,14 +219,14 @@ int main(int argc, char *argv[])
 {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
+    QTemporaryFile screenConfig;
+    useHandheldScreen(screenConfig);
     if (mode == QLatin1String("spawn")) {
         QCoreApplication app(argc, argv);
         const AdServerProcess server;
         return pointClientsAt(server) ? spawn(count > 0 ? count : 10) : 1;
     }
     if (mode == QLatin1String("autoplay")) {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
         // The ad client's stored identity goes to a scratch location.
         QStandardPaths::setTestModeEnabled(true);
