@@ -4,9 +4,14 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 AdServerProcess::AdServerProcess()
 {
     process.setStandardErrorFile(QProcess::nullDevice());
+    // Gone with us even when we are killed and no destructor runs.
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox-adserver"),
                   { QStringLiteral("--port"), QStringLiteral("0") });
     // The first line names the address.
