@@ -3,12 +3,15 @@
 
 #include "adanswer.h"
 #include "adlink.h"
+#include "inneractiveaddialog.h"
+#include "inneractiveadwidget.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFile>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QTimer>
@@ -333,6 +336,58 @@ int InnerActiveAdModule::openAdLink()
     if (!adReady || adLinkText.isEmpty())
         return NoAdReady;
     linkClickedHandler(QUrl(adLinkText));
+    return Success;
+}
+
+int InnerActiveAdModule::showAdDialog(QWidget *parent, int countdownSeconds,
+                                      const QString &skipInText, const QString &leftButtonText,
+                                      const QString &rightButtonText, bool skipOnLeft,
+                                      bool showAdText)
+{
+    if (requestInProgress)
+        return Busy;
+    if (!adReady)
+        return NoAdReady;
+    // The ad on screen must not be replaced while it is shown.
+    reloadTimer->stop();
+
+    // exec() runs a nested loop: the parent, and with the board as parent this
+    // client too, may be deleted before it returns, taking the dialog along.
+    QPointer<InnerActiveAdModule> self(this);
+    QPointer<InnerActiveAdDialog> dialog =
+        new InnerActiveAdDialog(logoBytes, adImageBytes, adLinkText, adText, showAdText,
+                                leftButtonText, rightButtonText, skipOnLeft, countdownSeconds,
+                                skipInText, parent);
+    dialog->setModal(true);
+    const int result = dialog->exec();
+    delete dialog;
+    if (!self)
+        return Success;
+
+    if (result != QDialog::Rejected)
+        requestAd();
+    else if (reloadInterval != 0)
+        reloadTimer->start();
+    return Success;
+}
+
+InnerActiveAdWidget *InnerActiveAdModule::createAdWidget(QWidget *parent, bool showAdText)
+{
+    auto *widget = new InnerActiveAdWidget(parent, QByteArray(), QString(), showAdText, QString());
+    connect(widget, &InnerActiveAdWidget::adLinkActivated, this,
+            &InnerActiveAdModule::linkClickedHandler);
+    return widget;
+}
+
+int InnerActiveAdModule::updateAdWidget(InnerActiveAdWidget *widget)
+{
+    if (requestInProgress)
+        return Busy;
+    if (!adReady)
+        return NoAdReady;
+    if (!widget)
+        return NoWidget;
+    widget->setContent(adImageBytes, adLinkText, adText);
     return Success;
 }
 

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QUrl>
 
+class InnerActiveAdWidget;
 class QNetworkReply;
 class QTimer;
+class QWidget;
 struct AdAnswer;
 
 // Client of the InnerActive ad network. Fetches the network's logo once, then
@@ -32,6 +34,14 @@ public:
 
     int setAdParameter(int index, const QString &value);
     int openAdLink();
+
+    // Shows the ad held now in a modal dialog; blocks until it closes.
+    int showAdDialog(QWidget *parent, int countdownSeconds, const QString &skipInText,
+                     const QString &leftButtonText, const QString &rightButtonText,
+                     bool skipOnLeft, bool showAdText);
+    // An empty banner for the caller to place; updateAdWidget fills it.
+    InnerActiveAdWidget *createAdWidget(QWidget *parent, bool showAdText);
+    int updateAdWidget(InnerActiveAdWidget *widget);
     QString deviceDescription() const;
 
     // The game keeps the 30 s default; tests shorten it.

@@ -2,6 +2,7 @@
 #include "blockdropboard.h"
 
 #include "highscoretable.h"
+#include "inneractiveadmodule.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -26,6 +27,8 @@ constexpr int WaitAfterClearMs = 500;
 constexpr int TimerModeSeconds = 25;
 constexpr int CellPixels = 15;
 constexpr int MinimumCellPixels = 5;
+constexpr int AdCountdownSeconds = 10;
+constexpr int AdReloadSeconds = 60;
 }
 
 BlockDropBoard::BlockDropBoard(QWidget *parent)
@@ -46,6 +49,11 @@ BlockDropBoard::BlockDropBoard(QWidget *parent)
     adStartTimer->setSingleShot(true);
     connect(adStartTimer, &QTimer::timeout, this, &BlockDropBoard::startAd);
     adStartTimer->start();
+}
+
+BlockDropBoard::~BlockDropBoard()
+{
+    delete networkErrorWidget.data();
 }
 
 void BlockDropBoard::setNextPieceLabel(QLabel *label)
@@ -411,16 +419,30 @@ void BlockDropBoard::keyPressEvent(QKeyEvent *event)
 
 // ---- Ads ----
 
-// Every ad moment goes through here. Stand-in until the ad client exists:
-// adModule stays null, so there is no ad and the caller goes on at once.
+// Every ad moment goes through here. Before startAd() there is no client and
+// so no ad; the caller goes on at once, as it does when the client refuses.
 void BlockDropBoard::showAd()
 {
+    if (!adModule)
+        return;
+    adModule->showAdDialog(this, AdCountdownSeconds, tr("Skip in"), tr("Skip"), tr("Click"), true,
+                           false);
 }
 
-// Stand-in until the ad client exists: the board becomes ready at once.
 void BlockDropBoard::startAd()
 {
-    onAdDataReady();
+    adModule = new InnerActiveAdModule(this, QStringLiteral("Quillo_Tumblox_QT"),
+                                       AdReloadSeconds);
+    adModule->setAdParameter(0, QStringLiteral("551"));
+    adModule->setAdParameter(6, QStringLiteral("Games"));
+    adModule->setAdParameter(5, QStringLiteral("games, puzzle, tetraminos, tetra, tetris, "
+                                               "adventure, classic, brain, free, fun, challenge"));
+    connect(adModule, &InnerActiveAdModule::startReloadAd, this, &BlockDropBoard::onStartReloadAd);
+    connect(adModule, &InnerActiveAdModule::adDataReady, this, &BlockDropBoard::onAdDataReady);
+    connect(adModule, &InnerActiveAdModule::adDataCorrupted, this,
+            &BlockDropBoard::onAdDataCorrupted);
+    connect(adModule, &InnerActiveAdModule::networkError, this, &BlockDropBoard::onNetworkError);
+    adModule->requestAd();
 }
 
 void BlockDropBoard::quit()
@@ -453,18 +475,20 @@ void BlockDropBoard::onAdDataCorrupted()
 void BlockDropBoard::onNetworkError(const QString &networkError)
 {
     Q_UNUSED(networkError)
-    // A top-level screen without parent that lives until the program ends;
-    // its only way on is the button, which quits.
-    networkErrorWidget = new QWidget(nullptr, Qt::WindowFlags());
-    auto *button = new QPushButton(QStringLiteral("Network connection needed"));
-    button->setMinimumHeight(180);
-    button->setFocusPolicy(Qt::NoFocus);
-    auto *layout = new QVBoxLayout;
-    layout->addWidget(button);
-    connect(button, &QPushButton::clicked, qApp, &QCoreApplication::quit);
-    networkErrorWidget->setLayout(layout);
+    // One screen at a time: a later error brings the same one back.
+    if (!networkErrorWidget) {
+        networkErrorWidget = new QWidget(nullptr, Qt::WindowFlags());
+        auto *button = new QPushButton(QStringLiteral("Network connection needed"));
+        button->setMinimumHeight(180);
+        button->setFocusPolicy(Qt::NoFocus);
+        auto *layout = new QVBoxLayout;
+        layout->addWidget(button);
+        connect(button, &QPushButton::clicked, qApp, &QCoreApplication::quit);
+        networkErrorWidget->setLayout(layout);
+    }
     networkErrorWidget->showFullScreen();
     networkErrorWidget->setVisible(true);
+    networkErrorWidget->raise();
 }
 
 // ---- Painting and previews ----

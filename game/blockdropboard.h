@@ -24,6 +24,7 @@ class BlockDropBoard : public QFrame
 
 public:
     explicit BlockDropBoard(QWidget *parent = nullptr);
+    ~BlockDropBoard() override;
 
     void setNextPieceLabel(QLabel *label);
     void setHoldPieceLabel(QLabel *label);
@@ -104,7 +105,9 @@ private:
     QTimer *secondsTimer = nullptr;
     QPointer<QLabel> nextPieceLabel;
     QPointer<QLabel> holdPieceLabel;
-    QWidget *networkErrorWidget = nullptr;
+    // Top-level without parent, so the board deletes it; guarded, so a screen
+    // deleted elsewhere is rebuilt rather than touched.
+    QPointer<QWidget> networkErrorWidget;
     QString mode;
     bool isStarted = false;
     bool isPaused = false;

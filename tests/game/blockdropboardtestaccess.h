@@ -45,6 +45,22 @@ struct BlockDropBoardTestAccess
     // paused would.
     void dropDown() { b.dropDown(); }
 
+    // Keeps the board off the network: no ad client is made, and the first
+    // ad counts as arrived, so New Game is enabled and shows no ad.
+    void skipAds()
+    {
+        b.adStartTimer->stop();
+        b.onAdDataReady();
+    }
+
+    InnerActiveAdModule *adModule() const { return b.adModule; }
+    QWidget *networkErrorWidget() const { return b.networkErrorWidget; }
+    bool isLoading() const { return b.isLoading; }
+
+    // Lands the falling piece where it stands, as the numPiecesDropped-th of
+    // the game once the counter is set to one less.
+    void landPiece() { b.pieceDropped(0); }
+
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
     {
         b.curPiece = BlockDropPiece::withColors(top, middle, bottom);
