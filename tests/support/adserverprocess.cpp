@@ -1,31 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adserverprocess.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <csignal>
 #include <sys/prctl.h>
 
-AdServerProcess::AdServerProcess()
+AdServerProcess::AdServerProcess(const QStringList &arguments, Log log)
 {
     process.setStandardErrorFile(QProcess::nullDevice());
     // Gone with us even when we are killed and no destructor runs.
     process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox-adserver"),
-                  { QStringLiteral("--port"), QStringLiteral("0") });
+    process.start(QStringLiteral(TUMBLOX_ADSERVER_PATH),
+                  QStringList{ QStringLiteral("--port"), QStringLiteral("0") } + arguments);
     // The first line names the address.
     while (!process.canReadLine() && process.waitForReadyRead(5000)) {
     }
     const QString line = QString::fromUtf8(process.readLine());
     baseUrl = QRegularExpression(QStringLiteral("http://\\S+")).match(line).captured();
-    // One log line per request follows; drain them so the pipe never fills.
+    // Read on, kept or not, so the pipe never fills.
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process,
-                     [this] { process.readAllStandardOutput(); });
+                     [this, log] { readLog(log); });
+    readLog(log);
 }
 
 AdServerProcess::~AdServerProcess()
 {
     process.kill();
     process.waitForFinished();
+}
+
+void AdServerProcess::readLog(Log log)
+{
+    const QByteArray output = process.readAllStandardOutput();
+    if (log == DropLog)
+        return;
+    unfinishedLine += output;
+    qsizetype end;
+    while ((end = unfinishedLine.indexOf('\n')) >= 0) {
+        requestLines.append(QString::fromUtf8(unfinishedLine.left(end)));
+        unfinishedLine.remove(0, end + 1);
+    }
 }

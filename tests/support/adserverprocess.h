@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The development ad server of this build, started on a free loopback port
+// for as long as the object lives. Shared by the tests, the benchmarks and
+// the soak runner.
+class AdServerProcess
+{
+public:
+    // Long runs would pile up the request log, so it is kept only on request.
+    enum Log { DropLog, KeepLog };
+
+    // arguments: extra options such as "--fault", "malformed".
+    explicit AdServerProcess(const QStringList &arguments = {}, Log log = DropLog);
+    ~AdServerProcess();
+
+    // Its base URL, or an empty string when it did not start.
+    QString url() const { return baseUrl; }
+
+    // With KeepLog: one line per request so far, "GET /path?query "agent"".
+    // Lines arrive through the event loop.
+    QStringList requests() const { return requestLines; }
+
+private:
+    void readLog(Log log);
+
+    QProcess process;
+    QString baseUrl;
+    QByteArray unfinishedLine;
+    QStringList requestLines;
+};
