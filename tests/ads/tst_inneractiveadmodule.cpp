@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "inneractiveaddialog.h"
 #include "inneractiveadmodule.h"
+#include "inneractiveadwidget.h"
 #include "scriptedhttpserver.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStringEncoder>
@@ -65,6 +71,23 @@ QByteArray utf16(const QString &text, QStringConverter::Encoding encoding)
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
 }
 
+// Runs act on the ad dialog once it is up in its modal loop.
+template<typename Act>
+void whenDialogShows(Act act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto *dialog = qobject_cast<InnerActiveAdDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(dialog);
+    });
+    poll->start();
+}
+
 } // namespace
 
 class TestInnerActiveAdModule : public QObject
@@ -103,6 +126,14 @@ private slots:
     void setAdParameter();
     void deviceDescription_data();
     void deviceDescription();
+
+    void adOperationRefusals_data();
+    void adOperationRefusals();
+    void placedBanner();
+    void dialogOutcome_data();
+    void dialogOutcome();
+    void parentDeletedDuringDialog_data();
+    void parentDeletedDuringDialog();
 
 private:
     InnerActiveAdModule *newModule(int reloadInterval = 60);
@@ -680,6 +711,137 @@ void TestInnerActiveAdModule::deviceDescription()
     QVERIFY(QDir::setCurrent(previous));
     QCOMPARE(description, expected);
     QCOMPARE(description.isNull(), expected.isNull());
+}
+
+void TestInnerActiveAdModule::adOperationRefusals_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("ready");
+    QTest::addColumn<bool>("withWidget");
+    QTest::addColumn<int>("dialogResult"); // 0: the dialog would show
+    QTest::addColumn<int>("updateResult");
+
+    QTest::newRow("busy wins over everything") << true << false << false << -1 << -1;
+    QTest::newRow("busy with an ad") << true << true << true << -1 << -1;
+    QTest::newRow("no ad") << false << false << true << -4 << -4;
+    QTest::newRow("no ad wins over no widget") << false << false << false << -4 << -4;
+    QTest::newRow("no widget") << false << true << false << 0 << -5;
+}
+
+// Refused before anything is shown or touched.
+void TestInnerActiveAdModule::adOperationRefusals()
+{
+    QFETCH(bool, busy);
+    QFETCH(bool, ready);
+    QFETCH(bool, withWidget);
+    QFETCH(int, dialogResult);
+    QFETCH(int, updateResult);
+
+    InnerActiveAdModule *module = newModule();
+    module->requestInProgress = busy;
+    module->adReady = ready;
+    module->adLinkText = QStringLiteral("http://x/held");
+    auto *parent = new QWidget;
+    connect(scope, &QObject::destroyed, parent, [parent] { delete parent; });
+    InnerActiveAdWidget *widget = module->createAdWidget(parent, false);
+    QSignalSpy activated(widget, &InnerActiveAdWidget::adLinkActivated);
+
+    if (dialogResult != 0) {
+        module->reloadTimer->start();
+        QCOMPARE(module->showAdDialog(parent, 10, "Skip in", "Skip", "Click", true, false),
+                 dialogResult);
+        QVERIFY(module->reloadTimer->isActive());
+        QVERIFY(!parent->findChild<InnerActiveAdDialog *>());
+    }
+    QCOMPARE(module->updateAdWidget(withWidget ? widget : nullptr), updateResult);
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.first().first().toUrl(), QUrl()); // still empty
+}
+
+// A banner placed by the caller shows the ad held and follows it like the dialog.
+void TestInnerActiveAdModule::placedBanner()
+{
+    scriptGoodAd();
+    InnerActiveAdModule *module = newModule();
+    auto *parent = new QWidget;
+    connect(scope, &QObject::destroyed, parent, [parent] { delete parent; });
+    InnerActiveAdWidget *widget = module->createAdWidget(parent, true);
+    QCOMPARE(widget->parentWidget(), parent);
+    QVERIFY(runCycle(module));
+    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
+
+    QCOMPARE(module->updateAdWidget(widget), 1);
+    QCOMPARE(widget->findChild<QLabel *>("lblAdTextCtrl")->text(), QStringLiteral("Play now"));
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(openedUrls, QList<QUrl>({ QUrl(QStringLiteral("http://x/")) }));
+    QCOMPARE(reloads.count(), 1);
+}
+
+void TestInnerActiveAdModule::dialogOutcome_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("newRequest");
+
+    QTest::newRow("skipped") << "btnLeft" << false;
+    QTest::newRow("followed") << "btnRight" << true;
+}
+
+// The ad shown is never replaced under the dialog; afterwards a followed ad
+// is replaced at once and a skipped one after the full interval.
+void TestInnerActiveAdModule::dialogOutcome()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, newRequest);
+
+    scriptGoodAd();
+    InnerActiveAdModule *module = newModule();
+    QVERIFY(runCycle(module));
+    QVERIFY(module->reloadTimer->isActive());
+    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
+
+    bool reloadStoppedWhileShown = false;
+    whenDialogShows([&](InnerActiveAdDialog *dialog) {
+        reloadStoppedWhileShown = !module->reloadTimer->isActive();
+        dialog->findChild<QPushButton *>(button)->click();
+    });
+    QCOMPARE(module->showAdDialog(nullptr, 10, "Skip in", "Skip", "Click", true, false), 1);
+
+    QVERIFY(reloadStoppedWhileShown);
+    QCOMPARE(reloads.count(), newRequest ? 1 : 0);
+    QCOMPARE(module->requestInProgress, newRequest);
+    QCOMPARE(module->reloadTimer->isActive(), !newRequest);
+    QCOMPARE(module->reloadTimer->remainingTime() > 59000, !newRequest);
+    QCOMPARE(openedUrls.size(), newRequest ? 1 : 0);
+}
+
+void TestInnerActiveAdModule::parentDeletedDuringDialog_data()
+{
+    QTest::addColumn<bool>("parentOwnsClient");
+
+    QTest::newRow("client lives on") << false;
+    QTest::newRow("client goes with the parent") << true; // as with the board
+}
+
+void TestInnerActiveAdModule::parentDeletedDuringDialog()
+{
+    QFETCH(bool, parentOwnsClient);
+
+    scriptGoodAd();
+    QPointer<QWidget> parent = new QWidget;
+    connect(scope, &QObject::destroyed, parent, [parent] { delete parent; });
+    QPointer<InnerActiveAdModule> module = newModule();
+    if (parentOwnsClient)
+        module->setParent(parent);
+    QVERIFY(runCycle(module));
+
+    whenDialogShows([&parent](InnerActiveAdDialog *) { delete parent; });
+    QCOMPARE(module->showAdDialog(parent, 10, "Skip in", "Skip", "Click", true, false), 1);
+
+    QVERIFY(!parent);
+    QCOMPARE(module.isNull(), parentOwnsClient);
+    if (module) // it closed unanswered, as if skipped
+        QVERIFY(module->reloadTimer->isActive());
 }
 
 QTEST_MAIN(TestInnerActiveAdModule)
