@@ -53,6 +53,15 @@ struct BlockDropBoardTestAccess
         b.onAdDataReady();
     }
 
+    // Starts the ad client now rather than on the first pass of the event
+    // loop, so that a test can listen to it before any answer arrives.
+    InnerActiveAdModule *startAdNow()
+    {
+        b.adStartTimer->stop();
+        b.startAd();
+        return b.adModule;
+    }
+
     InnerActiveAdModule *adModule() const { return b.adModule; }
     QWidget *networkErrorWidget() const { return b.networkErrorWidget; }
     bool isLoading() const { return b.isLoading; }
