@@ -3,7 +3,7 @@
 // start-up goes on, the id is then empty, and whatever else is stored there
 // outlives the client's next save. Each start is a process of its own, as
 // QSettings keeps what it read in memory for the life of a process.
-#include "adserverchild.h"
+#include "adserverprocess.h"
 #include "inneractiveadmodule.h"
 
 #include <QDir>
@@ -15,6 +15,7 @@
 #include <QUrlQuery>
 
 #include <cstring>
+#include <memory>
 
 #include <unistd.h>
 
@@ -73,12 +74,12 @@ private slots:
 private:
     QString folder() const { return configHome.path() + QStringLiteral("/InnerActive"); }
     QString settingsPath() const { return folder() + u'/' + AppId + QStringLiteral(".conf"); }
-    QStringList adRequests() { return server.targets().filter(QStringLiteral("/simpleM2M/clientRequestAd?")); }
+    QStringList adRequests();
     QString requestedClientId();
     bool startClient();
 
     QTemporaryDir configHome;
-    AdServerChild server;
+    std::unique_ptr<AdServerProcess> server;
 };
 
 void TestClientSettings::initTestCase()
@@ -86,8 +87,9 @@ void TestClientSettings::initTestCase()
     QVERIFY(configHome.isValid());
     // QSettings settles its paths on first use, which comes after this.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    QVERIFY(server.start());
-    qputenv("TUMBLOX_AD_SERVER", server.url.toString().toUtf8());
+    server = std::make_unique<AdServerProcess>(QStringList(), AdServerProcess::KeepLog);
+    QVERIFY(!server->url().isEmpty());
+    qputenv("TUMBLOX_AD_SERVER", server->url().toUtf8());
 }
 
 void TestClientSettings::init()
@@ -96,6 +98,18 @@ void TestClientSettings::init()
         QFile::setPermissions(settingsPath(), QFile::ReadOwner | QFile::WriteOwner);
     QDir(folder()).removeRecursively();
     QFile::remove(folder());
+}
+
+// The path and query of each ad request so far.
+QStringList TestClientSettings::adRequests()
+{
+    QStringList targets;
+    for (const QString &line : server->requests()) {
+        const QString target = line.section(u' ', 1, 1);
+        if (target.startsWith(QLatin1String("/simpleM2M/clientRequestAd?")))
+            targets.append(target);
+    }
+    return targets;
 }
 
 // The client id the last ad request carried, as the server saw it.
