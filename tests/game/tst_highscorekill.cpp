@@ -158,9 +158,17 @@ void TestHighScoreKill::killDuringSave()
         QVERIFY(found >= committed);
         committed = found;
     }
-    // Nothing but the table is left behind by the killed saves.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-             QStringList{ HighScoreTable::fileName(Mode) });
+    // A kill between linking the finished file and renaming it over the
+    // table leaves the file under a temporary name: litter, but never a part.
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QVERIFY(files.contains(HighScoreTable::fileName(Mode)));
+    for (const QString &name : files) {
+        QVERIFY2(name.startsWith(HighScoreTable::fileName(Mode)), qPrintable(name));
+        QVERIFY2(generationOf(readAll(dir.filePath(name))) > 0 || name == HighScoreTable::fileName(Mode),
+                 qPrintable(name));
+        if (name != HighScoreTable::fileName(Mode))
+            qInfo("left behind: %s", qPrintable(name));
+    }
     qInfo("%d kills, %d of them during a save of about %d ms; %d generations saved", Kills, killsMidSave, saveMs,
           committed);
     // Kills that all land between saves prove nothing; kills that never let
