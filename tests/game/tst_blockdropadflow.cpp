@@ -213,7 +213,6 @@ void TestBlockDropAdFlow::levelMilestones_data()
     QTest::addColumn<bool>("ad");
 
     QTest::newRow("35th: level 2") << 35 << false;
-    QTest::newRow("69th") << 69 << false;
     QTest::newRow("70th: level 3") << 70 << true;
     QTest::newRow("105th: level 4") << 105 << false;
     QTest::newRow("175th: level 6") << 175 << true;
