@@ -4,7 +4,6 @@
 #include "harnesses.h"
 
 #include <QDir>
-#include <QStandardPaths>
 #include <QTest>
 
 using Harness = int (*)(const uint8_t *, size_t);
