@@ -115,18 +115,20 @@ void TestAdFaults::initTestCase()
 QStringList TestAdFaults::pathsRequested(AdServerProcess &server, qsizetype from)
 {
     std::unique_ptr<QNetworkReply> sentinel(network.get(QNetworkRequest(QUrl(server.url() + SentinelPath))));
-    const auto sentinelLogged = [&server] {
-        const QStringList lines = server.requests();
-        return !lines.isEmpty() && lines.constLast().startsWith(QStringLiteral("GET ") + SentinelPath);
+    const auto sentinelLogged = [&server, from] {
+        return !server.requests().mid(from).filter(QStringLiteral("GET ") + SentinelPath).isEmpty();
     };
     if (!QTest::qWaitFor(sentinelLogged, Wait))
         return { QStringLiteral("<the server never logged the last request>") };
     sentinel->abort();
 
     QStringList paths;
-    const QStringList lines = server.requests().mid(from);
-    for (const QString &line : lines.mid(0, lines.size() - 1))
-        paths.append(QUrl(line.section(u' ', 1, 1)).path());
+    for (const QString &line : server.requests().mid(from)) {
+        const QString path = QUrl(line.section(u' ', 1, 1)).path();
+        if (path == SentinelPath)
+            break;
+        paths.append(path);
+    }
     return paths;
 }
 
