@@ -221,6 +221,8 @@ private:
     void checkGrid(const char *when);
     int blockCount();
     int lowestColumn();
+    int columnHeight(int x);
+    int matchingColumn(int fallback);
 
     BlockDropBoard &board;
     BlockDropBoardTestAccess access;
@@ -306,10 +308,33 @@ int RandomPlayer::lowestColumn()
     int best = 0;
     int bestHeight = BlockDropGrid::BoardHeight + 1;
     for (int x = 0; x < BlockDropGrid::BoardWidth; ++x) {
-        int height = BlockDropGrid::BoardHeight;
-        while (height > 0 && access.grid().cellAt(x, height - 1) == 0)
-            --height;
+        const int height = columnHeight(x);
         if (height < bestHeight) {
+            best = x;
+            bestHeight = height;
+        }
+    }
+    return best;
+}
+
+int RandomPlayer::columnHeight(int x)
+{
+    int height = BlockDropGrid::BoardHeight;
+    while (height > 0 && access.grid().cellAt(x, height - 1) == 0)
+        --height;
+    return height;
+}
+
+// The lowest column whose top block has the colour of the piece's bottom
+// block, or the fallback when none has.
+int RandomPlayer::matchingColumn(int fallback)
+{
+    const int bottom = access.curPiece().color(2);
+    int best = fallback;
+    int bestHeight = BlockDropGrid::BoardHeight + 1;
+    for (int x = 0; x < BlockDropGrid::BoardWidth; ++x) {
+        const int height = columnHeight(x);
+        if (height > 0 && height < bestHeight && access.grid().cellAt(x, height - 1) == bottom) {
             best = x;
             bestHeight = height;
         }
@@ -372,9 +397,14 @@ void RandomPlayer::landOne()
 
     for (int moves = int(random.bounded(6)); moves > 0; --moves)
         randomMove();
-    // Half the pieces go to the lowest column, so games last into the
-    // higher levels; the rest anywhere.
-    const int target = random.bounded(2) ? lowestColumn() : int(random.bounded(BlockDropGrid::BoardWidth));
+    // Most pieces go where they match or to the lowest column, so games last
+    // into the higher levels; the rest anywhere.
+    int target = int(random.bounded(BlockDropGrid::BoardWidth));
+    const int choice = int(random.bounded(6));
+    if (choice >= 3)
+        target = matchingColumn(lowestColumn());
+    else if (choice >= 1)
+        target = lowestColumn();
     for (int step = 0; step < BlockDropGrid::BoardWidth && access.curX() > target; ++step)
         board.left();
     for (int step = 0; step < BlockDropGrid::BoardWidth && access.curX() < target; ++step)
