@@ -137,7 +137,7 @@ void TestHighScoreKill::killDuringSave()
         writer.kill();
         QVERIFY(writer.waitForFinished());
 
-        QList<QByteArray> lines = (writer.readAllStandardOutput()).split('\n');
+        QList<QByteArray> lines = writer.readAllStandardOutput().split('\n');
         lines.removeAll(QByteArray());
         QVERIFY(!lines.isEmpty());
         const QList<QByteArray> last = lines.constLast().split(' ');
