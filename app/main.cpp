@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -12,7 +13,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // The name places the per-user data folder.
     QApplication::setApplicationName(QStringLiteral("tumblox"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
     QTranslator translator;
     if (loadTranslation(translator, QLocale()))
         QApplication::installTranslator(&translator);
@@ -20,5 +20,7 @@ int main(int argc, char *argv[])
     BlockDropWindow window;
     window.show();
     window.showFullScreen();
+    // Decoding the icon loads every image plugin; keep that off the first frame.
+    QTimer::singleShot(0, &window, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png"))); });
     return app.exec();
 }
