@@ -302,7 +302,7 @@ void TstAdServer::survivesBadRequests_data()
 {
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("garbage") << QByteArray("\x01\x02 NOT HTTP \x00\r\n\r\n", 20);
+    QTest::newRow("garbage") << QByteArray("\x01\x02 NOT HTTP \x00\r\n\r\n", 17);
     QTest::newRow("huge header") << "GET / HTTP/1.1\r\nX-Big: " + QByteArray(200 * 1024, 'a') + "\r\n\r\n";
     QTest::newRow("huge body") << "POST / HTTP/1.1\r\nContent-Length: 100000000\r\n\r\n"
                                       + QByteArray(512 * 1024, 'b');
