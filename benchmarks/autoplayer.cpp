@@ -4,25 +4,11 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-#include <QTimerEvent>
 
 Autoplayer::Autoplayer(BlockDropBoard &board)
     : board(board)
 {
     BlockDropBoardTestAccess{ board }.highScoreDirectory() = highScores.path();
-}
-
-// Delivers the fall timer's tick at once. The fall timer is the only timer
-// registered on the board itself; the others are objects of their own.
-void Autoplayer::fallTick()
-{
-    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(&board);
-    if (timers.isEmpty())
-        qFatal("The board has no fall timer running");
-    QTimerEvent tick(timers.first().timerId);
-    QCoreApplication::sendEvent(&board, &tick);
 }
 
 void Autoplayer::makePieceReady()
@@ -36,7 +22,7 @@ void Autoplayer::makePieceReady()
         } else if (access.isPaused()) {
             board.pause();
         } else if (!access.curPiece().isReal()) {
-            fallTick();
+            access.fallTick();
         } else {
             return;
         }

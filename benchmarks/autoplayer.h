@@ -22,7 +22,6 @@ public:
     int gamesStarted() const { return games; }
 
 private:
-    void fallTick();
     void makePieceReady();
     int lowestColumn() const;
 

@@ -3,7 +3,9 @@
 
 #include "blockdropboard.h"
 
+#include <QCoreApplication>
 #include <QTimer>
+#include <QTimerEvent>
 
 // The tests' narrow view into the board: set up a grid or a piece and read
 // the state. The board names it as a friend.
@@ -40,6 +42,15 @@ struct BlockDropBoardTestAccess
     void showNextPiece() { b.showNextPiece(); }
     void showHoldPiece() { b.showHoldPiece(); }
     void endGame() { b.gameOver(); }
+
+    // Delivers the fall timer's tick at once, so nothing waits for it.
+    void fallTick()
+    {
+        if (!b.fallTimer.isActive())
+            qFatal("The board has no fall timer running");
+        QTimerEvent tick(b.fallTimer.timerId());
+        QCoreApplication::sendEvent(&b, &tick);
+    }
 
     // Lands the falling piece without the buttons' guard, as a landing while
     // paused would.

@@ -17,7 +17,6 @@
 #include "inneractiveadmodule.h"
 #include "inneractiveadwidget.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -28,7 +27,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTimerEvent>
 
 #include <cstdarg>
 #include <cstdio>
@@ -227,7 +225,6 @@ private:
 
     void startRandomGame();
     void makePieceReady();
-    void fallTick();
     void tickClock();
     bool landed();
     void randomMove();
@@ -278,16 +275,6 @@ void RandomPlayer::gameStarted()
     clockTicks = 0;
 }
 
-// The fall timer is the only timer registered on the board itself.
-void RandomPlayer::fallTick()
-{
-    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(&board);
-    if (timers.isEmpty())
-        qFatal("The board has no fall timer running");
-    QTimerEvent tick(timers.first().timerId);
-    QCoreApplication::sendEvent(&board, &tick);
-}
-
 void RandomPlayer::tickClock()
 {
     if (!access.secondsTimer()->isActive())
@@ -306,7 +293,7 @@ void RandomPlayer::makePieceReady()
         else if (access.isPaused())
             board.pause();
         else if (!access.curPiece().isReal())
-            fallTick();
+            access.fallTick();
         else
             return;
     }
@@ -430,7 +417,7 @@ void RandomPlayer::landOne()
             if (random.bounded(2))
                 board.down();
             else
-                fallTick();
+                access.fallTick();
             if (!landed() && !access.curPiece().isReal())
                 break;
         }
