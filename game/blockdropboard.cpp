@@ -193,7 +193,9 @@ void BlockDropBoard::startTimerMode()
     emit levelChanged(timeLeft);
     emit scoreChanged(score);
     emit modeChanged(mode);
-    secondsTimer->start();
+    // Under the "Pause" screen the clock waits for the resume, as the pieces do.
+    if (!isPaused)
+        secondsTimer->start();
     startGame();
 }
 

@@ -277,6 +277,15 @@ void TestBlockDropBoard::pause()
     board.pause();
     QVERIFY(t.fallTimerActive());
     QVERIFY(t.secondsTimer()->isActive());
+
+    // A new timer-mode game under the pause keeps its clock stopped too.
+    board.pause();
+    board.startTimerMode();
+    QVERIFY(t.isPaused());
+    QVERIFY(!t.fallTimerActive());
+    QVERIFY(!t.secondsTimer()->isActive());
+    board.pause();
+    QVERIFY(t.secondsTimer()->isActive());
 }
 
 void TestBlockDropBoard::hold()
