@@ -6,6 +6,9 @@
 
 namespace {
 
+// Qt's XML parsing is quadratic in nesting and attributes; real answers are a few hundred bytes.
+const qsizetype MaxParsedSize = 16 * 1024;
+
 bool isNamed(const QDomElement &element, QLatin1String name)
 {
     return element.tagName().compare(name, Qt::CaseInsensitive) == 0;
@@ -47,6 +50,8 @@ void readAd(const QDomElement &ad, AdAnswer &answer)
 AdAnswer AdAnswer::parse(const QByteArray &body)
 {
     AdAnswer answer;
+    if (body.size() > MaxParsedSize)
+        return answer;
     QDomDocument document(QStringLiteral("ia_dom_document"));
     if (declaresDocumentType(body) || !document.setContent(body, true))
         return answer;

@@ -9,7 +9,7 @@ class QByteArray;
 // Kept free of widgets and network code so the parser can be driven alone.
 struct AdAnswer
 {
-    bool ok = false; // well-formed, and without a document type declaration
+    bool ok = false; // at most 16 KiB, well-formed, and without a document type declaration
     bool hasClient = false;
     QString clientId;
     QString text;

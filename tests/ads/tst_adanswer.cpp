@@ -48,6 +48,29 @@ QByteArray nestedEntities(int levels, int copies)
         + QByteArray::number(levels) + ";</text></ad></r>";
 }
 
+const QByteArray SmallAd = "<r><ad><text>Play</text><image>http://i/a.png</image></ad></r>";
+
+// A well-formed answer of exactly size bytes.
+QByteArray padded(qsizetype size)
+{
+    const qsizetype filler = size - SmallAd.size() - 7;
+    return SmallAd + "<!--" + QByteArray(filler, 'x') + "-->";
+}
+
+QByteArray deepNesting(int depth)
+{
+    return "<r><ad><text>" + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth)
+        + "</text><image>http://i/a.png</image></ad></r>";
+}
+
+QByteArray manyAttributes(int count)
+{
+    QByteArray attributes;
+    for (int i = 0; i < count; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"\"";
+    return "<r" + attributes + "><ad><image>http://i/a.png</image></ad></r>";
+}
+
 } // namespace
 
 class TestAdAnswer : public QObject
@@ -114,6 +137,15 @@ void TestAdAnswer::parse_data()
         << Corrupt;
     QTest::newRow("document type without entities")
         << QByteArray("<!DOCTYPE r><r><ad><text>t</text></ad></r>") << Corrupt;
+
+    // Parsing time grows with the square of these; only the size bounds it.
+    const AdAnswer smallAd = parsed("", "Play", "", "http://i/a.png", false);
+    QTest::newRow("16 KiB") << padded(16 * 1024) << smallAd;
+    QTest::newRow("16 KiB + 1") << padded(16 * 1024 + 1) << Corrupt;
+    QTest::newRow("nesting within the bound")
+        << deepNesting(1000) << parsed("", "", "", "http://i/a.png", false);
+    QTest::newRow("nesting of 256 KiB") << deepNesting(37000) << Corrupt;
+    QTest::newRow("attributes of 256 KiB") << manyAttributes(25000) << Corrupt;
 }
 
 void TestAdAnswer::parse()
