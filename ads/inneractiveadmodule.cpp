@@ -195,6 +195,10 @@ void InnerActiveAdModule::sendRequest(const QUrl &url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     reply = networkManager.get(request);
+    // Qt's network thread reads on while bytes keep coming and only then takes
+    // up an abort; a full buffer stops it, so an abort lets go of the server.
+    // Twice the limit, as Qt stops filling the buffer somewhat short of it.
+    reply->setReadBufferSize(2 * answerSizeLimit());
     connect(reply, &QNetworkReply::finished, this, &InnerActiveAdModule::httpFinished);
     connect(reply, &QNetworkReply::readyRead, this, &InnerActiveAdModule::httpReadyRead);
     // Lets an announced Content-Length over the limit end the exchange early.

@@ -80,6 +80,17 @@ void ScriptedHttpServer::reset()
 {
     script.clear();
     recorded.clear();
+    connections.clear();
+}
+
+int ScriptedHttpServer::openConnections() const
+{
+    int open = 0;
+    for (const QPointer<QTcpSocket> &socket : connections) {
+        if (socket && socket->state() != QAbstractSocket::UnconnectedState)
+            ++open;
+    }
+    return open;
 }
 
 QList<QByteArray> ScriptedHttpServer::paths() const
@@ -94,6 +105,7 @@ void ScriptedHttpServer::acceptConnection()
 {
     while (QTcpSocket *socket = server.nextPendingConnection()) {
         socket->setParent(this);
+        connections.append(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
@@ -156,6 +168,9 @@ void ScriptedHttpServer::stream(QTcpSocket *socket)
                && socket->bytesToWrite() < StreamBacklog)
             socket->write(chunk);
     };
+    // Topped up as the client takes bytes, with a bounded backlog.
     connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
+    // Once the client hangs up, the backlog would only keep the socket busy.
+    connect(socket, &QTcpSocket::errorOccurred, socket, [socket] { socket->abort(); });
     topUp();
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QTcpServer>
 
 class QTcpSocket;
@@ -18,7 +19,7 @@ struct ScriptedAnswer
     enum Delivery {
         AtOnce,
         Slowly,      // the body a few bytes at a time
-        Endless,     // body bytes until the client gives up, no Content-Length
+        Endless,     // body bytes as fast as taken until the client hangs up, no Content-Length
         HeadersOnly, // the head, then silence
         Hang,        // nothing at all
     };
@@ -54,6 +55,8 @@ public:
     void reset(); // forgets the script and the recorded requests
     const QList<RecordedRequest> &requests() const { return recorded; }
     QList<QByteArray> paths() const;
+    // Connections accepted since the last reset that neither side has closed.
+    int openConnections() const;
 
 private:
     void acceptConnection();
@@ -65,4 +68,5 @@ private:
     QTcpServer server;
     QHash<QByteArray, ScriptedAnswer> script;
     QList<RecordedRequest> recorded;
+    QList<QPointer<QTcpSocket>> connections;
 };
