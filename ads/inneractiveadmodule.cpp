@@ -261,22 +261,33 @@ void InnerActiveAdModule::logoArrived(const QByteArray &body)
 
 void InnerActiveAdModule::answerArrived(const QByteArray &body)
 {
-    const AdAnswer answer = AdAnswer::parse(body);
-    if (answer.ok) {
-        takeClientId(answer);
-        adText = answer.text;
-        adLinkText = answer.url;
-        adImageUrl = answer.image;
-    }
-    // Only a web address: a file: address would have us read local files.
-    const QUrl imageUrl(adImageUrl);
-    if (!answer.ok || !isWebUrl(imageUrl)) {
+    const QUrl imageUrl = takeAnswer(body);
+    if (imageUrl.isEmpty()) {
         emit adDataCorrupted();
         requestInProgress = false;
         return;
     }
     requestStage = ImageStage;
     sendRequest(imageUrl);
+}
+
+QUrl InnerActiveAdModule::takeAnswer(const QByteArray &body)
+{
+    const AdAnswer answer = AdAnswer::parse(body);
+    if (!answer.ok)
+        return QUrl();
+    // The same bound as every other request value.
+    if (answer.hasClient && answer.clientId.size() <= MaxValueLength
+        && answer.clientId != clientId) {
+        clientId = answer.clientId;
+        saveClientId();
+    }
+    adText = answer.text;
+    adLinkText = answer.url;
+    adImageUrl = answer.image;
+    // Only a web address: a file: address would have us read local files.
+    const QUrl imageUrl(adImageUrl);
+    return isWebUrl(imageUrl) ? imageUrl : QUrl();
 }
 
 void InnerActiveAdModule::imageArrived(const QByteArray &body)
@@ -287,16 +298,6 @@ void InnerActiveAdModule::imageArrived(const QByteArray &body)
     emit adDataReady();
     if (reloadInterval != 0)
         reloadTimer->start();
-}
-
-void InnerActiveAdModule::takeClientId(const AdAnswer &answer)
-{
-    // The same bound as every other request value.
-    if (!answer.hasClient || answer.clientId.size() > MaxValueLength
-        || answer.clientId == clientId)
-        return;
-    clientId = answer.clientId;
-    saveClientId();
 }
 
 qint64 InnerActiveAdModule::answerSizeLimit() const

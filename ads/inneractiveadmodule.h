@@ -11,7 +11,6 @@ class InnerActiveAdWidget;
 class QNetworkReply;
 class QTimer;
 class QWidget;
-struct AdAnswer;
 
 // Client of the InnerActive ad network. Fetches the network's logo once, then
 // an ad answer and its image, keeps them as the ad data record and reloads
@@ -72,8 +71,10 @@ private:
 
     void logoArrived(const QByteArray &body);
     void answerArrived(const QByteArray &body);
+    // Takes a parsed answer into the record and the client id; returns the
+    // image address, or an empty one when the answer is unusable.
+    QUrl takeAnswer(const QByteArray &body);
     void imageArrived(const QByteArray &body);
-    void takeClientId(const AdAnswer &answer);
     qint64 answerSizeLimit() const;
     void releaseReply();
     void abortExchange(const QString &message);
@@ -102,6 +103,8 @@ private:
     QString serverUrl;
     QTimer *exchangeTimer = nullptr;
 
-    // The tests and the fuzz harness reach the record and the exchange directly.
+    // The tests reach the record and the exchange directly.
     friend class TestInnerActiveAdModule;
+    // The fuzz harness drives takeAnswer and reads the record through it.
+    friend struct InnerActiveAdModuleTestAccess;
 };

@@ -4,12 +4,11 @@
 #include "adanswer.h"
 #include "highscoretable.h"
 #include "inneractiveadmodule.h"
+#include "inneractiveadmoduletestaccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -113,53 +112,6 @@ void storeClientId(const QString &id)
 
 } // namespace
 
-// The module's own answer handling, reached through its test seam; no
-// request leaves the process (see prepareFuzzing).
-class TestInnerActiveAdModule
-{
-public:
-    static void answerArrived(InnerActiveAdModule &module, const QByteArray &body)
-    {
-        module.requestStage = InnerActiveAdModule::AnswerStage;
-        module.requestInProgress = true;
-        module.adText = module.adLinkText = module.adImageUrl = Unset;
-        module.answerArrived(body);
-    }
-
-    static void check(InnerActiveAdModule &module, const AdAnswer &answer)
-    {
-        if (answer.ok) {
-            ::check(module.adText == answer.text, "ad text is not the answer's");
-            ::check(module.adLinkText == answer.url, "ad link is not the answer's");
-            ::check(module.adImageUrl == answer.image, "image address is not the answer's");
-        } else {
-            ::check(module.adText == Unset && module.adLinkText == Unset
-                        && module.adImageUrl == Unset,
-                    "a rejected answer changed the record");
-        }
-        const bool takesId = answer.ok && answer.hasClient
-            && answer.clientId.size() <= MaxClientIdLength;
-        const QString expectedId = takesId ? answer.clientId : HeldClientId;
-        ::check(module.clientId == expectedId, "client id not taken as the answer says");
-        ::check(storedClientId() == expectedId, "stored client id differs from the held one");
-
-        const QUrl image(answer.image);
-        const bool fetchable = answer.ok && image.isValid() && isWebScheme(image)
-            && !image.host().isEmpty();
-        ::check(bool(module.reply) == fetchable, "image fetched against the answer");
-        if (module.reply) {
-            // Only a web address may be asked for the image.
-            ::check(answer.ok && module.requestStage == InnerActiveAdModule::ImageStage,
-                    "image requested without a usable answer");
-            ::check(isWebScheme(module.reply->url()) && !module.reply->url().host().isEmpty(),
-                    "image requested from a non-web address");
-            ::check(module.requestInProgress, "image request in flight but not marked");
-            module.abortExchange(QString());
-        }
-        ::check(!module.reply && !module.requestInProgress, "exchange left open");
-    }
-};
-
 void prepareFuzzing(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -172,10 +124,6 @@ void prepareFuzzing(int *argc, char ***argv)
         // Lives as long as the process: the fuzzer never returns to main.
         new QCoreApplication(appArgc, *argv);
     }
-    // An image request would go to whatever host the answer names; a proxy
-    // that nobody serves keeps it on this machine, without a name lookup.
-    QNetworkProxy::setApplicationProxy(
-        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), 9));
     if (!QDir().mkpath(versionsDirectory()))
         qFatal("Cannot create %s", qPrintable(versionsDirectory()));
 }
@@ -184,19 +132,39 @@ namespace {
 
 void adAnswer(const uint8_t *data, size_t size)
 {
+    using Access = InnerActiveAdModuleTestAccess;
     const QByteArray body(reinterpret_cast<const char *>(data), qsizetype(size));
     const AdAnswer answer = AdAnswer::parse(body);
     check(!answer.ok || body.size() <= MaxAnswerBytes, "oversized answer accepted");
-    {
-        // Saving costs a file write; only the previous run can have changed it.
-        if (storedClientId() != HeldClientId)
-            storeClientId(HeldClientId);
-        InnerActiveAdModule module(nullptr, AppId, 0);
-        TestInnerActiveAdModule::answerArrived(module, body);
-        TestInnerActiveAdModule::check(module, answer);
+
+    // Saving costs a file write; only the previous run can have changed it.
+    if (storedClientId() != HeldClientId)
+        storeClientId(HeldClientId);
+    InnerActiveAdModule module(nullptr, AppId, 0);
+    Access::adText(module) = Access::adLinkText(module) = Access::adImageUrl(module) = Unset;
+    const QUrl image = Access::takeAnswer(module, body);
+
+    if (answer.ok) {
+        check(Access::adText(module) == answer.text, "ad text is not the answer's");
+        check(Access::adLinkText(module) == answer.url, "ad link is not the answer's");
+        check(Access::adImageUrl(module) == answer.image, "image address is not the answer's");
+    } else {
+        check(Access::adText(module) == Unset && Access::adLinkText(module) == Unset
+                  && Access::adImageUrl(module) == Unset,
+              "a rejected answer changed the record");
     }
-    // Released replies go with deleteLater; without this they would pile up.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const bool takesId = answer.ok && answer.hasClient
+        && answer.clientId.size() <= MaxClientIdLength;
+    const QString expectedId = takesId ? answer.clientId : HeldClientId;
+    check(Access::clientId(module) == expectedId, "client id not taken as the answer says");
+    check(storedClientId() == expectedId, "stored client id differs from the held one");
+
+    // Only a web address may be asked for the image.
+    const QUrl named(answer.image);
+    const bool fetchable = answer.ok && named.isValid() && isWebScheme(named)
+        && !named.host().isEmpty();
+    check(image.isEmpty() != fetchable, "image address given against the answer");
+    check(image.isEmpty() || image == named, "image address is not the one the answer names");
 }
 
 void highScores(const uint8_t *data, size_t size)

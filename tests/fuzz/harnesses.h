@@ -8,7 +8,7 @@
 // replay test, so a reproducer is replayed through exactly what found it.
 // Each returns 0, or prints the broken invariant and returns 1.
 
-// An ad answer body through the module's stage-1 handling.
+// An ad answer body through the module's answer handling.
 int runAdAnswer(const uint8_t *data, size_t size);
 
 // Bytes 0-3: the result (little-endian int32); the rest: the high-score file.
