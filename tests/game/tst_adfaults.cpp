@@ -7,6 +7,7 @@
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
 #include "inneractiveadmodule.h"
+#include "inneractiveadmoduletestaccess.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -80,12 +81,6 @@ private:
 Q_DECLARE_METATYPE(Seen)
 
 // The ad client's record, to see that no local file found its way in.
-class TestInnerActiveAdModule
-{
-public:
-    static QByteArray image(const InnerActiveAdModule &module) { return module.adImageBytes; }
-};
-
 class TestAdFaults : public QObject
 {
     Q_OBJECT
@@ -211,7 +206,7 @@ void TestAdFaults::faults()
     QCOMPARE(errors.count(), seen == Seen::NetworkScreen ? 1 : 0);
 
     QCOMPARE(pathsRequested(*server, 0), requested);
-    QVERIFY(!TestInnerActiveAdModule::image(*client).contains("root:"));
+    QVERIFY(!InnerActiveAdModuleTestAccess::adImageBytes(*client).contains("root:"));
 
     QCOMPARE(networkScreenShown(t), seen == Seen::NetworkScreen);
     switch (seen) {

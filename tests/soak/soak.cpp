@@ -15,6 +15,7 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "inneractiveadmodule.h"
+#include "inneractiveadmoduletestaccess.h"
 #include "inneractiveadwidget.h"
 
 #include <QApplication>
@@ -86,13 +87,6 @@ double mebibytes(qint64 bytes)
 } // namespace
 
 // The module's ad data record, as the banner would be fed from it.
-class TestInnerActiveAdModule
-{
-public:
-    static QByteArray image(const InnerActiveAdModule &module) { return module.adImageBytes; }
-    static QString link(const InnerActiveAdModule &module) { return module.adLinkText; }
-};
-
 namespace {
 
 bool isAnimated(const QByteArray &image)
@@ -157,13 +151,13 @@ void soakAds(int cycles)
         } else {
             if (module.updateAdWidget(banner.get()) != InnerActiveAdModule::Success)
                 violation("ad cycle %d: the banner was not updated", cycle);
-            const QByteArray image = TestInnerActiveAdModule::image(module);
+            const QByteArray image = InnerActiveAdModuleTestAccess::adImageBytes(module);
             if (isAnimated(image))
                 lastAnimated = image;
             // The rotation serves a still two times in three; every cycle
             // also runs an animation through the banner.
             else if (!lastAnimated.isEmpty())
-                banner->setContent(lastAnimated, TestInnerActiveAdModule::link(module), QString());
+                banner->setContent(lastAnimated, InnerActiveAdModuleTestAccess::adLinkText(module), QString());
             if (!lastAnimated.isEmpty())
                 ++animatedShown;
         }
