@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Process figures of the game: start-up to the first painted frame, and peak
 // resident memory after autoplayed pieces.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The ad client's stored client id against settings files it cannot use:
 // start-up goes on, the id is then empty, and whatever else is stored there

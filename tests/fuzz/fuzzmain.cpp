@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry points; TUMBLOX_FUZZ_RUN names the harness of this target.
 #include "harnesses.h"

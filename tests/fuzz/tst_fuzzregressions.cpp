@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every seed and every reproducer the fuzzers found through the
 // harness of its target, so a fixed fault stays fixed in the normal suite.

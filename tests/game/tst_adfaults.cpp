@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole game against a broken ad server: for each of the development
 // server's fault modes, at start-up and on a reload during a game, what the

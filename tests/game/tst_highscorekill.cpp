@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A game killed while it saves a high-score table leaves the old table or
 // the new one, never a mix. A child (this binary, re-invoked) records results

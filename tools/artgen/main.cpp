@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tumblox-artgen: draws every image of the game and of the development ad
 // server, so that the art can be changed and made again from source.
