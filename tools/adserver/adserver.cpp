@@ -132,10 +132,11 @@ QStringList AdServer::faultNames()
     return names;
 }
 
-AdServer::AdServer(Fault fault, int delayMs, QObject *parent)
+AdServer::AdServer(Fault fault, int delayMs, int faultCount, QObject *parent)
     : QAbstractHttpServer(parent)
-    , fault(fault)
+    , faultMode(fault)
     , delayMs(delayMs)
+    , faultsLeft(faultCount)
 {
     addFile(QStringLiteral("/inneractive_logo.png"), QStringLiteral(":/assets/logo.png"), "image/png");
     addFile(QStringLiteral("/ads/ad1.png"), QStringLiteral(":/assets/ad1.png"), "image/png");
@@ -195,38 +196,52 @@ bool AdServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *sock
 {
     BoundedTcpServer::requestArrived(socket);
     logRequest(request);
+    const Fault fault = faultFor(request);
     if (fault == Fault::Hang)
         return true;
-    const std::optional<Reply> reply = answer(request);
+    const std::optional<Reply> reply = answer(request, fault);
     if (!reply)
         return false;
-    respond(socket, *reply);
+    respond(socket, *reply, fault == Fault::Truncate);
     return true;
+}
+
+// With a count, only that many ad requests meet the fault; the rest of the
+// traffic is served normally throughout.
+AdServer::Fault AdServer::faultFor(const QHttpServerRequest &request)
+{
+    if (faultsLeft < 0)
+        return faultMode;
+    if (faultsLeft == 0 || request.url().path() != adRequestPath)
+        return Fault::None;
+    --faultsLeft;
+    return faultMode;
 }
 
 void AdServer::missingHandler(const QHttpServerRequest &, QTcpSocket *socket)
 {
-    respond(socket, Reply{404, "text/plain", "Not found\n", {}});
+    respond(socket, Reply{404, "text/plain", "Not found\n", {}}, false);
 }
 
-std::optional<AdServer::Reply> AdServer::answer(const QHttpServerRequest &request)
+std::optional<AdServer::Reply> AdServer::answer(const QHttpServerRequest &request, Fault fault)
 {
     if (request.method() != QHttpServerRequest::Method::Get)
         return Reply{405, "text/plain", "Only GET is served\n", {}};
     if (fault == Fault::HttpError)
         return Reply{500, "text/plain", "Injected server error\n", {}};
     const QString path = request.url().path();
-    if (fault != Fault::Redirect)
-        return route(path, request);
-    if (!path.startsWith(movedPrefix + u'/'))
+    if (path.startsWith(movedPrefix + u'/'))
+        return route(path.mid(movedPrefix.size()), request, fault);
+    if (fault == Fault::Redirect)
         return redirect(request);
-    return route(path.mid(movedPrefix.size()), request);
+    return route(path, request, fault);
 }
 
-std::optional<AdServer::Reply> AdServer::route(const QString &path, const QHttpServerRequest &request)
+std::optional<AdServer::Reply> AdServer::route(const QString &path, const QHttpServerRequest &request,
+                                               Fault fault)
 {
     if (path == adRequestPath)
-        return Reply{200, "text/xml; charset=utf-8", adAnswer(request), {}};
+        return Reply{200, "text/xml; charset=utf-8", adAnswer(request, fault), {}};
     const auto file = files.constFind(path);
     if (file == files.cend())
         return std::nullopt;
@@ -242,7 +257,7 @@ AdServer::Reply AdServer::redirect(const QHttpServerRequest &request) const
     return Reply{302, "text/plain", "Moved to " + location + '\n', location};
 }
 
-QByteArray AdServer::adAnswer(const QHttpServerRequest &request)
+QByteArray AdServer::adAnswer(const QHttpServerRequest &request, Fault fault)
 {
     QByteArray body;
     QXmlStreamWriter xml(&body);
@@ -252,7 +267,7 @@ QByteArray AdServer::adAnswer(const QHttpServerRequest &request)
     xml.writeEmptyElement(QStringLiteral("client"));
     xml.writeAttribute(QStringLiteral("Id"), clientIdFor(request));
     if (fault != Fault::NoFill)
-        writeAd(xml, baseUrl(request));
+        writeAd(xml, baseUrl(request), fault);
     xml.writeEndElement();
     xml.writeEndDocument();
     if (fault == Fault::Malformed)
@@ -260,7 +275,7 @@ QByteArray AdServer::adAnswer(const QHttpServerRequest &request)
     return body;
 }
 
-void AdServer::writeAd(QXmlStreamWriter &xml, const QUrl &base)
+void AdServer::writeAd(QXmlStreamWriter &xml, const QUrl &base, Fault fault)
 {
     const int number = nextAd + 1;
     const HouseAd &ad = houseAds[nextAd];
@@ -297,13 +312,13 @@ QUrl AdServer::baseUrl(const QHttpServerRequest &request) const
     return base;
 }
 
-void AdServer::respond(QTcpSocket *socket, const Reply &reply)
+void AdServer::respond(QTcpSocket *socket, const Reply &reply, bool truncate)
 {
     // The socket as context drops the answer if the client has gone.
-    QTimer::singleShot(delayMs, socket, [this, socket, reply] { send(socket, reply); });
+    QTimer::singleShot(delayMs, socket, [socket, reply, truncate] { send(socket, reply, truncate); });
 }
 
-void AdServer::send(QTcpSocket *socket, const Reply &reply) const
+void AdServer::send(QTcpSocket *socket, const Reply &reply, bool truncate)
 {
     if (socket->state() != QAbstractSocket::ConnectedState)
         return;
@@ -315,6 +330,6 @@ void AdServer::send(QTcpSocket *socket, const Reply &reply) const
     if (!reply.location.isEmpty())
         head += "Location: " + reply.location + "\r\n";
     socket->write(head + "\r\n");
-    socket->write(fault == Fault::Truncate ? reply.body.left(reply.body.size() / 2) : reply.body);
+    socket->write(truncate ? reply.body.left(reply.body.size() / 2) : reply.body);
     socket->disconnectFromHost();
 }

@@ -38,7 +38,9 @@ public:
     static std::optional<Fault> faultFromName(const QString &name);
     static QStringList faultNames();
 
-    explicit AdServer(Fault fault = Fault::None, int delayMs = 0, QObject *parent = nullptr);
+    // faultCount: how many ad requests meet the fault; -1 for every request.
+    explicit AdServer(Fault fault = Fault::None, int delayMs = 0, int faultCount = -1,
+                      QObject *parent = nullptr);
 
     bool listen(quint16 port);
     QUrl address() const;
@@ -60,18 +62,20 @@ private:
     void addLandingPages();
     void addOversizeImage();
 
-    std::optional<Reply> answer(const QHttpServerRequest &request);
-    std::optional<Reply> route(const QString &path, const QHttpServerRequest &request);
+    Fault faultFor(const QHttpServerRequest &request);
+    std::optional<Reply> answer(const QHttpServerRequest &request, Fault fault);
+    std::optional<Reply> route(const QString &path, const QHttpServerRequest &request, Fault fault);
     Reply redirect(const QHttpServerRequest &request) const;
-    QByteArray adAnswer(const QHttpServerRequest &request);
-    void writeAd(QXmlStreamWriter &xml, const QUrl &base);
+    QByteArray adAnswer(const QHttpServerRequest &request, Fault fault);
+    void writeAd(QXmlStreamWriter &xml, const QUrl &base, Fault fault);
     QUrl baseUrl(const QHttpServerRequest &request) const;
 
-    void respond(QTcpSocket *socket, const Reply &reply);
-    void send(QTcpSocket *socket, const Reply &reply) const;
+    void respond(QTcpSocket *socket, const Reply &reply, bool truncate);
+    static void send(QTcpSocket *socket, const Reply &reply, bool truncate);
 
-    const Fault fault;
+    const Fault faultMode;
     const int delayMs;
+    int faultsLeft;
     quint16 port = 0;
     int nextAd = 0;
     QHash<QString, Reply> files;

@@ -27,12 +27,16 @@ const char description[] =
     "  truncate    every answer announces its full Content-Length and the\n"
     "              connection closes halfway through the body\n"
     "  redirect    every request is answered with 302 to the same path under\n"
-    "              /moved, which is served normally";
+    "              /moved, which is served normally\n"
+    "\n"
+    "With --fault-count N, only the first N ad requests meet the fault; later\n"
+    "ad requests and every other request are served normally.";
 
 struct Options
 {
     quint16 port = 8517;
     int delayMs = 0;
+    int faultCount = -1;
     AdServer::Fault fault = AdServer::Fault::None;
 };
 
@@ -55,7 +59,10 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
     const QCommandLineOption faultOption(QStringLiteral("fault"),
         QStringLiteral("Inject a fault: %1.").arg(AdServer::faultNames().join(QStringLiteral(", "))),
         QStringLiteral("MODE"));
-    parser.addOptions({portOption, delayOption, faultOption});
+    const QCommandLineOption faultCountOption(QStringLiteral("fault-count"),
+        QStringLiteral("Only the first N ad requests meet the fault (default: every request)."),
+        QStringLiteral("N"));
+    parser.addOptions({portOption, delayOption, faultOption, faultCountOption});
     parser.process(app);
 
     Options options;
@@ -79,6 +86,13 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         }
         options.fault = *fault;
     }
+    if (parser.isSet(faultCountOption)) {
+        options.faultCount = parser.value(faultCountOption).toInt(&ok);
+        if (!ok || options.faultCount < 0) {
+            fail(QStringLiteral("--fault-count wants a number of ad requests, 0 or more"));
+            return std::nullopt;
+        }
+    }
     return options;
 }
 
@@ -92,7 +106,7 @@ int main(int argc, char *argv[])
     if (!options)
         return 2;
 
-    AdServer server(options->fault, options->delayMs);
+    AdServer server(options->fault, options->delayMs, options->faultCount);
     if (!server.listen(options->port)) {
         fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options->port));
         return 1;
