@@ -31,7 +31,7 @@ const std::array<HouseAd, 3> houseAds{{
     {"Cascades in motion: watch the combo reel", "/ads/ad3.gif"},
 }};
 
-const std::array<std::pair<AdServer::Fault, const char *>, 8> faultTable{{
+const std::array<std::pair<AdServer::Fault, const char *>, 10> faultTable{{
     {AdServer::Fault::NoFill, "no-fill"},
     {AdServer::Fault::Malformed, "malformed"},
     {AdServer::Fault::HttpError, "http-error"},
@@ -40,6 +40,8 @@ const std::array<std::pair<AdServer::Fault, const char *>, 8> faultTable{{
     {AdServer::Fault::BadScheme, "bad-scheme"},
     {AdServer::Fault::Truncate, "truncate"},
     {AdServer::Fault::Redirect, "redirect"},
+    {AdServer::Fault::BigAnswer, "big-answer"},
+    {AdServer::Fault::Endless, "endless"},
 }};
 
 const QString adRequestPath = QStringLiteral("/simpleM2M/clientRequestAd");
@@ -47,6 +49,9 @@ const QString oversizePath = QStringLiteral("/ads/oversize.png");
 const QString movedPrefix = QStringLiteral("/moved");
 // Comfortably over the client's 2 MiB image limit.
 constexpr qsizetype oversizeBytes = 3 * 1024 * 1024;
+// One byte over the client's limit for an ad answer.
+constexpr qsizetype bigAnswerBytes = 16 * 1024 + 1;
+constexpr qsizetype endlessChunkBytes = 16 * 1024;
 
 QByteArray reasonPhrase(int status)
 {
@@ -199,6 +204,10 @@ bool AdServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *sock
     const Fault fault = faultFor(request);
     if (fault == Fault::Hang)
         return true;
+    if (fault == Fault::Endless) {
+        stream(socket);
+        return true;
+    }
     const std::optional<Reply> reply = answer(request, fault);
     if (!reply)
         return false;
@@ -272,6 +281,9 @@ QByteArray AdServer::adAnswer(const QHttpServerRequest &request, Fault fault)
     xml.writeEndDocument();
     if (fault == Fault::Malformed)
         body.truncate(body.lastIndexOf("</Response>"));
+    // Still a usable ad, so only the size can make the client refuse it.
+    if (fault == Fault::BigAnswer)
+        body += "<!--" + QByteArray(bigAnswerBytes - body.size() - 7, ' ') + "-->";
     return body;
 }
 
@@ -316,6 +328,20 @@ void AdServer::respond(QTcpSocket *socket, const Reply &reply, bool truncate)
 {
     // The socket as context drops the answer if the client has gone.
     QTimer::singleShot(delayMs, socket, [socket, reply, truncate] { send(socket, reply, truncate); });
+}
+
+// Keeps one chunk queued for as long as the client reads; the socket stops
+// the stream when the client hangs up.
+void AdServer::stream(QTcpSocket *socket)
+{
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\n"
+                  "Connection: close\r\n\r\n<?xml version=\"1.0\"?>\n<Response>");
+    const QByteArray chunk(endlessChunkBytes, ' ');
+    connect(socket, &QTcpSocket::bytesWritten, socket, [socket, chunk] {
+        if (socket->bytesToWrite() < chunk.size())
+            socket->write(chunk);
+    });
+    socket->write(chunk);
 }
 
 void AdServer::send(QTcpSocket *socket, const Reply &reply, bool truncate)

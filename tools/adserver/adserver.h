@@ -33,6 +33,8 @@ public:
         BadScheme,
         Truncate,
         Redirect,
+        BigAnswer,
+        Endless,
     };
 
     static std::optional<Fault> faultFromName(const QString &name);
@@ -71,6 +73,7 @@ private:
     QUrl baseUrl(const QHttpServerRequest &request) const;
 
     void respond(QTcpSocket *socket, const Reply &reply, bool truncate);
+    static void stream(QTcpSocket *socket);
     static void send(QTcpSocket *socket, const Reply &reply, bool truncate);
 
     const Fault faultMode;

@@ -28,6 +28,10 @@ const char description[] =
     "              connection closes halfway through the body\n"
     "  redirect    every request is answered with 302 to the same path under\n"
     "              /moved, which is served normally\n"
+    "  big-answer  the ad answer is a usable ad padded to 16 KiB + 1 bytes, one\n"
+    "              over the client's limit\n"
+    "  endless     every answer is streamed without Content-Length and never\n"
+    "              ends; the server writes for as long as the client reads\n"
     "\n"
     "With --fault-count N, only the first N ad requests meet the fault; later\n"
     "ad requests and every other request are served normally.";
