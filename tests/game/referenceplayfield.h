@@ -3,14 +3,13 @@
 #pragma once
 
 #include <QRect>
-#include <QSize>
 
 class BlockDropGrid;
 class BlockDropPiece;
 class QPainter;
 
-// The plain way to paint the playfield: every cell image is loaded and
-// stretched into its cell at paint time. The cached renderer must match it
-// pixel for pixel; the benchmarks use it as the "before" figure.
+// The plain way to paint the playfield: every cell image stretched into its
+// cell at paint time. The cached renderer must match it pixel for pixel; the
+// benchmarks use it as the "before" figure.
 void referencePlayfield(QPainter &painter, const QRect &contents, QSize cell, const BlockDropGrid &grid,
                         const BlockDropPiece &piece, int pieceX, int pieceY);
