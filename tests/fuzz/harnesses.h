@@ -20,5 +20,5 @@ int runHighScores(const uint8_t *data, size_t size);
 int runDeviceDescription(const uint8_t *data, size_t size);
 
 // Once per process, before the first run: an application object if there is
-// none, offscreen platform, settings kept away from the user's.
+// none, offscreen platform, settings and files kept in a scratch folder.
 void prepareFuzzing(int *argc, char ***argv);
