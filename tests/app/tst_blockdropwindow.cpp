@@ -3,6 +3,7 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -10,25 +11,29 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 class TestBlockDropWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void newGameIsDisabledUntilReady();
+    void layout_data();
+    void layout();
     void counters_data();
     void counters();
     void buttonsPlayAndNeverTakeTheFocus();
+    void language_data();
+    void language();
 };
 
 namespace {
 // Widgets are found where the layout puts them.
-template<typename T>
+template<typename T = QWidget>
 T *at(BlockDropWindow &window, int row, int column)
 {
-    auto *grid = qobject_cast<QGridLayout *>(window.QWidget::layout());
-    return qobject_cast<T *>(grid->itemAtPosition(row, column)->widget());
+    QLayoutItem *item = qobject_cast<QGridLayout *>(window.QWidget::layout())->itemAtPosition(row, column);
+    return qobject_cast<T *>(item ? item->widget() : nullptr);
 }
 
 QPushButton *button(BlockDropWindow &window, const QString &text)
@@ -39,25 +44,44 @@ QPushButton *button(BlockDropWindow &window, const QString &text)
     }
     return nullptr;
 }
+} // namespace
 
-BlockDropBoard *board(BlockDropWindow &window)
+void TestBlockDropWindow::layout_data()
 {
-    return at<BlockDropBoard>(window, 1, 0);
-}
+    QTest::addColumn<QRect>("cells");
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QSize>("fixedSize");
+    QTest::newRow("New Game") << QRect(0, 0, 2, 1) << "QPushButton &New Game" << QSize();
+    QTest::newRow("Pause") << QRect(2, 0, 1, 1) << "QPushButton &Pause" << QSize();
+    QTest::newRow("Quit") << QRect(3, 0, 1, 1) << "QPushButton &Quit" << QSize();
+    QTest::newRow("board") << QRect(0, 1, 3, 6) << "BlockDropBoard" << QSize();
+    QTest::newRow("preview") << QRect(3, 1, 1, 1) << "QLabel" << QSize(75, 80);
+    QTest::newRow("score caption") << QRect(3, 2, 1, 1) << "QLabel SCORE" << QSize();
+    QTest::newRow("score") << QRect(3, 3, 1, 1) << "QLCDNumber" << QSize(75, 50);
+    QTest::newRow("level caption") << QRect(3, 4, 1, 1) << "QLabel LEVEL" << QSize();
+    QTest::newRow("level") << QRect(3, 5, 1, 1) << "QLCDNumber" << QSize(75, 50);
+    QTest::newRow("Rotate") << QRect(3, 6, 1, 1) << "QPushButton &Rotate" << QSize();
+    QTest::newRow("Left") << QRect(0, 7, 1, 1) << "QPushButton &Left" << QSize();
+    QTest::newRow("Down") << QRect(1, 7, 1, 1) << "QPushButton &Down" << QSize();
+    QTest::newRow("Drop") << QRect(2, 7, 1, 1) << "QPushButton &Drop" << QSize();
+    QTest::newRow("Right") << QRect(3, 7, 1, 1) << "QPushButton &Right" << QSize();
 }
 
-void TestBlockDropWindow::newGameIsDisabledUntilReady()
+void TestBlockDropWindow::layout()
 {
+    QFETCH(QRect, cells);
+    QFETCH(QSize, fixedSize);
     BlockDropWindow window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
-    QPushButton *newGame = button(window, QStringLiteral("&New Game"));
-    QVERIFY(!newGame->isEnabled());
-
-    BlockDropBoardTestAccess{ *board(window) }.skipAds();
-    QVERIFY(newGame->isEnabled());
-    newGame->click();
-    QCOMPARE(at<QLCDNumber>(window, 5, 3)->intValue(), 1);
-    QVERIFY(newGame->isEnabled());
+    auto *grid = qobject_cast<QGridLayout *>(window.QWidget::layout());
+    QWidget *widget = at(window, cells.y(), cells.x());
+    QVERIFY(widget);
+    const QString text = widget->property("text").toString();
+    QTEST(QString::fromLatin1(widget->metaObject()->className()) + (text.isNull() ? "" : ' ' + text), "widget");
+    int row, column, rowSpan, columnSpan;
+    grid->getItemPosition(grid->indexOf(widget), &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QRect(column, row, columnSpan, rowSpan), cells);
+    if (fixedSize.isValid())
+        QVERIFY(widget->minimumSize() == fixedSize && widget->maximumSize() == fixedSize);
 }
 
 void TestBlockDropWindow::counters_data()
@@ -66,64 +90,52 @@ void TestBlockDropWindow::counters_data()
     QTest::addColumn<int>("upper");
     QTest::addColumn<int>("lower");
     QTest::addColumn<QString>("lowerCaption");
-
-    QTest::newRow("no mode yet") << QStringList{ "score 120", "lines 8", "level 3" } << 0 << 3 << "LEVEL";
-    QTest::newRow("score") << QStringList{ "mode score", "score 120", "lines 8", "level 3" } << 120 << 3 << "LEVEL";
-    QTest::newRow("lines: removed blocks")
-        << QStringList{ "mode lines", "score 120", "lines 8", "level 3" } << 8 << 3 << "LEVEL";
-    QTest::newRow("timer") << QStringList{ "mode timer", "level 25", "score 120", "lines 8" } << 120 << 25
-                           << "TIME LEFT";
-    QTest::newRow("a new mode resets only the upper counter")
-        << QStringList{ "mode timer", "level 17", "score 40", "mode score" } << 0 << 17 << "LEVEL";
-    QTest::newRow("unknown mode") << QStringList{ "mode race", "score 120" } << 0 << 0 << "LEVEL";
+    QTest::newRow("no mode yet") << QStringList{"score 120", "lines 8", "level 3"} << 0 << 3 << "LEVEL";
+    QTest::newRow("score") << QStringList{"mode score", "score 120", "lines 8", "level 3"} << 120 << 3 << "LEVEL";
+    QTest::newRow("lines: removed blocks") << QStringList{"mode lines", "score 120", "lines 8", "level 3"} << 8 << 3 << "LEVEL";
+    QTest::newRow("timer") << QStringList{"mode timer", "level 25", "score 120", "lines 8"} << 120 << 25 << "TIME LEFT";
+    QTest::newRow("a new mode resets only the upper counter") << QStringList{"mode timer", "level 17", "score 40", "mode score"} << 0 << 17 << "LEVEL";
+    QTest::newRow("unknown mode") << QStringList{"mode race", "score 120"} << 0 << 0 << "LEVEL";
 }
 
 void TestBlockDropWindow::counters()
 {
     QFETCH(QStringList, emitted);
-    QFETCH(int, upper);
-    QFETCH(int, lower);
-    QFETCH(QString, lowerCaption);
-
     BlockDropWindow window;
-    BlockDropBoard *b = board(window);
+    auto *b = at<BlockDropBoard>(window, 1, 0);
     for (const QString &signal : emitted) {
-        const QString name = signal.section(' ', 0, 0);
         const QString value = signal.section(' ', 1);
-        if (name == "mode")
+        if (signal.startsWith("mode"))
             emit b->modeChanged(value);
-        else if (name == "score")
+        else if (signal.startsWith("score"))
             emit b->scoreChanged(value.toInt());
-        else if (name == "lines")
+        else if (signal.startsWith("lines"))
             emit b->linesRemovedChanged(value.toInt());
         else
             emit b->levelChanged(value.toInt());
     }
-
-    QCOMPARE(at<QLCDNumber>(window, 3, 3)->intValue(), upper);
-    QCOMPARE(at<QLCDNumber>(window, 5, 3)->intValue(), lower);
+    QTEST(at<QLCDNumber>(window, 3, 3)->intValue(), "upper");
+    QTEST(at<QLCDNumber>(window, 5, 3)->intValue(), "lower");
     QCOMPARE(at<QLabel>(window, 2, 3)->text(), QStringLiteral("SCORE"));
-    QCOMPARE(at<QLabel>(window, 4, 3)->text(), lowerCaption);
+    QTEST(at<QLabel>(window, 4, 3)->text(), "lowerCaption");
 }
 
+// New Game waits for the first ad; the buttons play the board and leave it the focus.
 void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
 {
     BlockDropWindow window;
-    BlockDropBoard *b = board(window);
-    BlockDropBoardTestAccess{ *b }.skipAds();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
+    auto *b = at<BlockDropBoard>(window, 1, 0);
+    QVERIFY(!button(window, "&New Game")->isEnabled());
+    BlockDropBoardTestAccess t{*b};
+    t.skipAds();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     b->setFocus();
-    QVERIFY(button(window, QStringLiteral("&New Game"))->isEnabled());
-    for (QPushButton *each : window.findChildren<QPushButton *>())
-        QCOMPARE(each->focusPolicy(), Qt::NoFocus);
-
-    const auto click = [&](const char *text) {
-        QTest::mouseClick(button(window, QString::fromLatin1(text)), Qt::LeftButton);
-    };
-    BlockDropBoardTestAccess t{ *b };
+    const auto click = [&](const char *text) { QTest::mouseClick(button(window, text), Qt::LeftButton); };
     click("&New Game");
     QVERIFY(t.isStarted());
+    QCOMPARE(at<QLCDNumber>(window, 5, 3)->intValue(), 1);
     click("&Left");
     QCOMPARE(t.curX(), 5);
     click("&Right");
@@ -138,8 +150,36 @@ void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
     click("&Pause");
     click("&Drop");
     QCOMPARE(t.numPiecesDropped(), 1);
-
     QCOMPARE(QApplication::focusWidget(), b);
+}
+
+void TestBlockDropWindow::language_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("newGame");
+    QTest::addColumn<QString>("loading");
+    QTest::newRow("Finnish") << "fi_FI" << "&Uusi peli" << "Ladataan, odota hetki!";
+    QTest::newRow("Finnish without country") << "fi" << "&Uusi peli" << "Ladataan, odota hetki!";
+    QTest::newRow("German") << "de_AT" << "&Neues Spiel" << "";
+    QTest::newRow("English") << "en_GB" << "&New Game" << "";
+    QTest::newRow("no translation") << "sv_SE" << "&New Game" << "";
+}
+
+// The player's language where a translation fits, English everywhere else;
+// the board's texts are looked up in its own context.
+void TestBlockDropWindow::language()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, newGame);
+    QTranslator translator;
+    QCOMPARE(loadTranslation(translator, QLocale(locale)), !newGame.startsWith("&New"));
+    QCoreApplication::installTranslator(&translator);
+    BlockDropWindow window;
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY(button(window, newGame));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
+    if (locale.startsWith("fi"))
+        QTEST(translator.translate("BlockDropBoard", "Loading, please wait!"), "loading");
 }
 
 QTEST_MAIN(TestBlockDropWindow)
