@@ -30,6 +30,7 @@ constexpr int CellPixels = 15;
 constexpr int MinimumCellPixels = 5;
 constexpr int AdCountdownSeconds = 10;
 constexpr int AdReloadSeconds = 60;
+constexpr int FirstAdRetryMs = 5000;
 }
 
 BlockDropBoard::BlockDropBoard(QWidget *parent)
@@ -50,6 +51,10 @@ BlockDropBoard::BlockDropBoard(QWidget *parent)
     adStartTimer->setSingleShot(true);
     connect(adStartTimer, &QTimer::timeout, this, &BlockDropBoard::startAd);
     adStartTimer->start();
+
+    // Connected to the client once there is one.
+    adRetryTimer = new QTimer(this);
+    adRetryTimer->setSingleShot(true);
 }
 
 BlockDropBoard::~BlockDropBoard()
@@ -445,6 +450,7 @@ void BlockDropBoard::startAd()
     connect(adModule, &InnerActiveAdModule::adDataCorrupted, this,
             &BlockDropBoard::onAdDataCorrupted);
     connect(adModule, &InnerActiveAdModule::networkError, this, &BlockDropBoard::onNetworkError);
+    connect(adRetryTimer, &QTimer::timeout, adModule, &InnerActiveAdModule::requestAd);
     adModule->requestAd();
 }
 
@@ -473,6 +479,12 @@ void BlockDropBoard::onAdDataReady()
 void BlockDropBoard::onAdDataCorrupted()
 {
     qDebug() << "data corrupted";
+    // Without a first ad no game can start, so ask again: after 5 s, then
+    // twice as long each time, up to the reload interval.
+    if (isAdReady)
+        return;
+    const int lastMs = adRetryTimer->interval();
+    adRetryTimer->start(lastMs == 0 ? FirstAdRetryMs : std::min(2 * lastMs, AdReloadSeconds * 1000));
 }
 
 void BlockDropBoard::onNetworkError(const QString &networkError)

@@ -102,6 +102,8 @@ private:
 
     InnerActiveAdModule *adModule = nullptr;
     QTimer *adStartTimer = nullptr;
+    // Asks for the first ad again after an unusable answer.
+    QTimer *adRetryTimer = nullptr;
     QBasicTimer fallTimer;
     QTimer *secondsTimer = nullptr;
     QPointer<QLabel> nextPieceLabel;

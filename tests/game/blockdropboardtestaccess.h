@@ -75,6 +75,7 @@ struct BlockDropBoardTestAccess
     }
 
     InnerActiveAdModule *adModule() const { return b.adModule; }
+    QTimer *adRetryTimer() const { return b.adRetryTimer; }
     QWidget *networkErrorWidget() const { return b.networkErrorWidget; }
     bool isLoading() const { return b.isLoading; }
 
