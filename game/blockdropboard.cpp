@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -42,6 +43,8 @@ BlockDropBoard::BlockDropBoard(QWidget *parent)
     secondsTimer = new QTimer(this);
     secondsTimer->setInterval(1000);
     connect(secondsTimer, &QTimer::timeout, this, &BlockDropBoard::timerDone);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            &BlockDropBoard::onApplicationStateChanged);
 
     nextPiece.setRandomShape();
 
@@ -199,9 +202,6 @@ void BlockDropBoard::startTimerMode()
     emit levelChanged(timeLeft);
     emit scoreChanged(score);
     emit modeChanged(mode);
-    // Under the "Pause" screen the clock waits for the resume, as the pieces do.
-    if (!isPaused)
-        secondsTimer->start();
     startGame();
 }
 
@@ -216,6 +216,13 @@ void BlockDropBoard::startGame()
     score = 0;
     clearBoard();
     holdPiece.setShape(0);
+    // The clock belongs to timer mode alone: a game of another mode that
+    // replaces a timer game stops it. Under the "Pause" screen it waits for
+    // the resume, as the pieces do.
+    if (isTimerMode() && !isPaused)
+        secondsTimer->start();
+    else
+        secondsTimer->stop();
     // Timer mode has announced its own counters already.
     if (!isTimerMode()) {
         emit scoreChanged(score);
@@ -345,9 +352,10 @@ void BlockDropBoard::pause()
 
 void BlockDropBoard::hold()
 {
-    // Between a clearing and the next piece there is nothing to hold; a piece
-    // swapped into that gap would be thrown away by the next spawn.
-    if (!isStarted || !curPiece.isReal())
+    // Guarded like the moves: between a clearing and the next piece there is
+    // nothing to hold (a piece swapped into that gap would be thrown away by the
+    // next spawn), and under the "Pause" screen nothing changes.
+    if (!canMovePiece())
         return;
 
     if (holdPiece.isReal()) {
@@ -363,12 +371,25 @@ void BlockDropBoard::hold()
 
 void BlockDropBoard::timerDone()
 {
+    // Only a running timer game has a clock; a tick anywhere else would end a
+    // paused game and leave it where neither Pause nor New Game reaches it.
+    if (!isStarted || isPaused || !isTimerMode())
+        return;
     ++score;
     --timeLeft;
     emit scoreChanged(score);
     emit levelChanged(timeLeft);
     if (timeLeft <= 0)
         gameOver();
+}
+
+// Leaving the program pauses a running game, as the Pause button would.
+// Coming back does not resume: that is the player's press. The game's own
+// windows (the ad dialog, the network-error screen) keep the program active.
+void BlockDropBoard::onApplicationStateChanged(Qt::ApplicationState state)
+{
+    if (state != Qt::ApplicationActive && isStarted && !isPaused)
+        pause();
 }
 
 // Shared by New Game and the end of a game. secondsTimer runs only in timer

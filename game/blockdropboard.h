@@ -86,6 +86,7 @@ private:
     bool isTimerMode() const;
     void stopGame();
     void gameOver();
+    void onApplicationStateChanged(Qt::ApplicationState state);
     void showAd();
 
     // Painting and previews

@@ -26,7 +26,6 @@ struct BlockDropBoardTestAccess
     bool isPaused() const { return b.isPaused; }
     bool isStarted() const { return b.isStarted; }
     bool isGameOver() const { return b.isGameOver; }
-    bool isWaitingAfterClear() const { return b.isWaitingAfterClear; }
     bool fallTimerActive() const { return b.fallTimer.isActive(); }
     QTimer *secondsTimer() { return b.secondsTimer; }
 
@@ -37,7 +36,6 @@ struct BlockDropBoardTestAccess
     bool &gameOver() { return b.isGameOver; }
     QString &mode() { return b.mode; }
     int &numLinesRemoved() { return b.numLinesRemoved; }
-    QStringList &highScores() { return b.highScores; }
     QString &highScoreDirectory() { return b.highScoreDirectory; }
     QString screenText() const { return b.screenText(); }
     void showNextPiece() { b.showNextPiece(); }
@@ -52,10 +50,6 @@ struct BlockDropBoardTestAccess
         QTimerEvent tick(b.fallTimer.timerId());
         QCoreApplication::sendEvent(&b, &tick);
     }
-
-    // Lands the falling piece without the buttons' guard, as a landing while
-    // paused would.
-    void dropDown() { b.dropDown(); }
 
     // Keeps the board off the network: no ad client is made, and the first
     // ad counts as arrived, so New Game is enabled and shows no ad.

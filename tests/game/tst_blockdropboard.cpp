@@ -4,7 +4,11 @@
 #include "blockdropboardtestaccess.h"
 #include "gridpicture.h"
 
+#include <QDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <tuple>
@@ -21,19 +25,32 @@ private slots:
     void gameStarts();
     void landing_data();
     void landing();
-    void levelsRiseEvery35Pieces();
-    void fallTimerBringsThePieces();
     void timerModeClock_data();
     void timerModeClock();
     void pause();
     void hold();
     void keysAndButtons_data();
     void keysAndButtons();
-    void noMovesWithoutAFallingPiece_data();
-    void noMovesWithoutAFallingPiece();
+    void randomWalk_data();
+    void randomWalk();
+    void leavingTheProgram_data();
+    void leavingTheProgram();
 };
 
 namespace {
+// A board kept off the network whose game overs write into a folder of its own.
+struct Board
+{
+    QTemporaryDir scores;
+    BlockDropBoard board;
+    BlockDropBoardTestAccess t{ board };
+    Board()
+    {
+        t.highScoreDirectory() = scores.path();
+        t.skipAds();
+    }
+};
+
 // The counter signals in the order they arrive, as "score 210" or "mode lines".
 void record(BlockDropBoard &board, QStringList &log)
 {
@@ -62,6 +79,24 @@ bool sendKey(BlockDropBoard &board, int key)
     QCoreApplication::sendEvent(&board, &event);
     return event.isAccepted();
 }
+
+bool running(BlockDropBoardTestAccess &t)
+{
+    return t.isStarted() && !t.isPaused();
+}
+
+// Cells hold colours 0 to 7 and every block rests on the floor or on another.
+bool settled(BlockDropBoardTestAccess &t)
+{
+    for (int x = 0; x < BlockDropGrid::BoardWidth; ++x) {
+        for (int y = 0; y < BlockDropGrid::BoardHeight; ++y) {
+            const int color = t.grid().cellAt(x, y);
+            if (color < 0 || color > 7 || (color != 0 && y > 0 && t.grid().cellAt(x, y - 1) == 0))
+                return false;
+        }
+    }
+    return true;
+}
 }
 
 void TestBlockDropBoard::gameStarts_data()
@@ -79,18 +114,18 @@ void TestBlockDropBoard::gameStarts()
     QFETCH(QByteArray, slot);
     QFETCH(QStringList, announced);
 
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    // Leftovers of an earlier game must all go.
-    board.start();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    // Leftovers of an earlier game, a timer game with its clock, must all go.
+    g.board.startTimerMode();
     t.grid() = gridFromPicture({ "123" });
     t.holdPiece() = BlockDropPiece::withColors(1, 1, 1);
     t.score() = 900;
     const BlockDropPiece shownAsNext = t.nextPiece();
     QStringList log;
-    record(board, log);
+    record(g.board, log);
 
-    QVERIFY(QMetaObject::invokeMethod(&board, slot.constData()));
+    QVERIFY(QMetaObject::invokeMethod(&g.board, slot.constData()));
 
     QCOMPARE(log, announced);
     QVERIFY(t.isStarted());
@@ -129,9 +164,11 @@ void TestBlockDropBoard::landing_data()
     QTest::newRow("the 35th piece scores at the new level")
         << QStringList{ "11" } << completes << 2 << 1 << 34 << QStringList{ "level 2", "score 90", "lines 3" }
         << QStringList{ "..4", "..5" } << true << false << false;
-    QTest::newRow("a clearing at the 70th piece keeps the pause")
+    QTest::newRow("the 70th piece pauses, and a clearing keeps the pause")
         << QStringList{ "11" } << completes << 2 << 2 << 69 << QStringList{ "level 3", "score 135", "lines 3" }
         << QStringList{ "..4", "..5" } << true << true << false;
+    QTest::newRow("the 105th piece does not pause") << none << plain << 0 << 3 << 104 << QStringList{ "level 4" }
+                                                    << QStringList{ "1", "4", "5" } << false << false << false;
     QTest::newRow("top block in row 25 is fixed") << stripedColumn(23) << plain << 0 << 1 << 0 << none
                                                   << QStringList{ "1", "4", "5" } + stripedColumn(23) << false
                                                   << false << false;
@@ -152,9 +189,9 @@ void TestBlockDropBoard::landing()
     QFETCH(bool, paused);
     QFETCH(bool, gameOver);
 
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.start();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    g.board.start();
     t.grid() = gridFromPicture(grid);
     t.level() = level;
     t.numPiecesDropped() = piecesBefore;
@@ -162,56 +199,23 @@ void TestBlockDropBoard::landing()
     t.curX() = column;
     const BlockDropPiece next = t.nextPiece();
     QStringList log;
-    record(board, log);
+    record(g.board, log);
 
-    board.drop();
+    g.board.drop();
 
     QCOMPARE(log, announced);
     QCOMPARE(pictureOf(t.grid()), gridAfter);
-    QCOMPARE(t.isWaitingAfterClear(), waiting);
     QCOMPARE(t.isPaused(), paused);
     QCOMPARE(t.isGameOver(), gameOver);
     QCOMPARE(t.isStarted(), !gameOver);
     QCOMPARE(t.numPiecesDropped(), piecesBefore + (gameOver ? 0 : 1));
     QCOMPARE(t.fallTimerActive(), !paused && !gameOver);
     QCOMPARE(t.curPiece(), waiting || gameOver ? BlockDropPiece() : next);
-}
-
-void TestBlockDropBoard::levelsRiseEvery35Pieces()
-{
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.start();
-    QList<int> levelUps;
-    QList<int> pauses;
-
-    for (int piece = 1; piece <= 175; ++piece) {
-        const int levelBefore = t.level();
-        t.grid().clear();
-        t.setFallingPiece(1, 2, 3);
-        board.drop();
-        if (t.level() != levelBefore)
-            levelUps << piece;
-        if (t.isPaused()) {
-            pauses << piece;
-            board.pause();
-        }
+    // After a clearing the next fall tick brings the next piece.
+    if (waiting && !paused) {
+        t.fallTick();
+        QCOMPARE(t.curPiece(), next);
     }
-
-    QCOMPARE(levelUps, QList<int>({ 35, 70, 105, 140, 175 }));
-    QCOMPARE(pauses, QList<int>({ 70, 175 }));
-}
-
-void TestBlockDropBoard::fallTimerBringsThePieces()
-{
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.start();
-    QTRY_VERIFY(t.curY() < 28);
-
-    clearARun(board);
-    const BlockDropPiece next = t.nextPiece();
-    QTRY_VERIFY(t.curPiece() == next);
 }
 
 void TestBlockDropBoard::timerModeClock_data()
@@ -230,21 +234,22 @@ void TestBlockDropBoard::timerModeClock()
     QFETCH(int, level);
     QFETCH(int, seconds);
 
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.startTimerMode();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    g.board.startTimerMode();
     t.level() = level;
     QStringList log;
-    record(board, log);
+    record(g.board, log);
 
     // A clearing resets the clock and leaves the score alone.
-    clearARun(board);
+    clearARun(g.board);
     QCOMPARE(log, QStringList({ QStringLiteral("level %1").arg(seconds), "lines 3" }));
 
     for (int tick = 1; tick < seconds; ++tick)
-        board.timerDone();
+        g.board.timerDone();
     QVERIFY(t.isStarted());
-    board.timerDone();
+    QVERIFY(t.secondsTimer()->isActive());
+    QVERIFY(QMetaObject::invokeMethod(t.secondsTimer(), "timeout"));
     QCOMPARE(log.mid(log.size() - 2), QStringList({ QStringLiteral("score %1").arg(seconds), "level 0" }));
     QVERIFY(t.isGameOver());
     QVERIFY(!t.secondsTimer()->isActive());
@@ -253,70 +258,49 @@ void TestBlockDropBoard::timerModeClock()
 
 void TestBlockDropBoard::pause()
 {
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.pause();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    g.board.pause();
     QVERIFY(!t.isPaused());
 
-    board.startTimerMode();
-    board.pause();
+    g.board.startTimerMode();
+    g.board.pause();
     QVERIFY(!t.fallTimerActive());
     QVERIFY(!t.secondsTimer()->isActive());
 
-    // Neither New Game nor the milestone at level 3 resumes the game.
+    // Neither New Game nor a game of another mode resumes the game.
     const BlockDropPiece piece = t.curPiece();
-    board.start();
+    g.board.start();
     QCOMPARE(t.curPiece(), piece);
-    t.level() = 2;
-    t.numPiecesDropped() = 69;
-    t.setFallingPiece(1, 2, 3, 6, 1);
-    t.dropDown();
-    QCOMPARE(t.level(), 3);
-    QVERIFY(t.isPaused());
-    QVERIFY(!t.fallTimerActive());
-
-    board.pause();
-    QVERIFY(t.fallTimerActive());
-    QVERIFY(t.secondsTimer()->isActive());
-
-    // A new timer-mode game under the pause keeps its clock stopped too.
-    board.pause();
-    board.startTimerMode();
+    g.board.startTimerMode();
     QVERIFY(t.isPaused());
     QVERIFY(!t.fallTimerActive());
     QVERIFY(!t.secondsTimer()->isActive());
-    board.pause();
+
+    g.board.pause();
+    QVERIFY(t.fallTimerActive());
     QVERIFY(t.secondsTimer()->isActive());
 }
 
 void TestBlockDropBoard::hold()
 {
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.hold();
-    QVERIFY(!t.holdPiece().isReal());
-
-    board.start();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    g.board.start();
     const BlockDropPiece first = t.curPiece();
     const BlockDropPiece second = t.nextPiece();
-    board.left();
-    board.hold();
+    g.board.left();
+    g.board.hold();
     QCOMPARE(t.holdPiece(), first);
     QCOMPARE(t.curPiece(), second);
     QCOMPARE(QPoint(t.curX(), t.curY()), QPoint(6, 28));
 
-    board.left();
-    board.down();
-    board.hold();
+    g.board.left();
+    t.fallTick();
+    g.board.hold();
     QCOMPARE(t.curPiece(), first);
     QCOMPARE(t.holdPiece(), second);
     QCOMPARE(QPoint(t.curX(), t.curY()), QPoint(5, 27));
-
-    // Between a clearing and the next piece there is nothing to swap with.
-    clearARun(board);
-    board.hold();
-    QCOMPARE(t.holdPiece(), second);
-    QVERIFY(!t.curPiece().isReal());
 }
 
 void TestBlockDropBoard::keysAndButtons_data()
@@ -352,16 +336,16 @@ void TestBlockDropBoard::keysAndButtons()
     QFETCH(QPoint, position);
     QFETCH(bool, rotated);
 
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    board.start();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    g.board.start();
     t.setFallingPiece(1, 2, 3, 5, 10);
     const bool gameKey = key != Qt::Key_Down && key != Qt::Key_Return;
 
     if (key)
-        QCOMPARE(sendKey(board, key), gameKey);
+        QCOMPARE(sendKey(g.board, key), gameKey);
     else
-        QVERIFY(QMetaObject::invokeMethod(&board, button.constData()));
+        QVERIFY(QMetaObject::invokeMethod(&g.board, button.constData()));
 
     QCOMPARE(QPoint(t.curX(), t.curY()), position);
     const bool landed = position == QPoint(6, 28);
@@ -372,48 +356,124 @@ void TestBlockDropBoard::keysAndButtons()
         QCOMPARE(t.curPiece().color(0), rotated ? 3 : 1);
 }
 
-void TestBlockDropBoard::noMovesWithoutAFallingPiece_data()
+void TestBlockDropBoard::randomWalk_data()
 {
-    QTest::addColumn<QString>("state");
-    QTest::newRow("no game yet") << "none";
-    QTest::newRow("paused") << "paused";
-    QTest::newRow("between a clearing and the next piece") << "waiting";
-    QTest::newRow("game over") << "over";
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : { 1, 2, 3 })
+        QTest::addRow("seed %u", seed) << seed;
 }
 
-void TestBlockDropBoard::noMovesWithoutAFallingPiece()
+// Any sequence of slots, keys and ticks keeps the rules, and Pause then New
+// Game always bring back a running game.
+void TestBlockDropBoard::randomWalk()
 {
-    QFETCH(QString, state);
+    QFETCH(quint32, seed);
 
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    if (state != "none")
-        board.start();
-    if (state == "waiting") {
-        clearARun(board);
-    } else if (state == "over") {
-        t.grid() = gridFromPicture(stripedColumn(26));
-        t.setFallingPiece(1, 2, 3, 0, 28);
-        board.drop();
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    QRandomGenerator random(seed);
+    int lines = 0;
+    int expectedScore = 0;
+    connect(&g.board, &BlockDropBoard::modeChanged, this, [&] { lines = expectedScore = 0; });
+    connect(&g.board, &BlockDropBoard::linesRemovedChanged, this, [&](int total) {
+        expectedScore += (total - lines) * 15 * t.level();
+        lines = total;
+    });
+    const QList<QByteArray> moves = { "left", "right", "rotate", "down", "drop", "drop", "hold" };
+    const QList<QByteArray> games = { "start", "startLineMode", "startTimerMode" };
+    const int keys[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_D, Qt::Key_Space };
+
+    for (int step = 0; step < 4000; ++step) {
+        const bool pieceFalls = running(t) && t.curPiece().isReal();
+        const BlockDropGrid grid = t.grid();
+        const auto pieces = std::make_tuple(t.curPiece(), t.holdPiece(), t.curX(), t.curY());
+        const int scoreBefore = t.score();
+        const bool clockRuns = running(t) && t.mode() == "timer";
+        bool moved = false;
+        // Mostly moves and ticks; a new game or a pause now and then.
+        const int roll = int(random.bounded(100));
+        if (roll < 3) {
+            QVERIFY(QMetaObject::invokeMethod(&g.board, games.at(roll).constData()));
+        } else if (roll < 4 || (roll >= 5 && roll < 12 && t.isPaused())) {
+            g.board.pause();
+        } else if (roll < 5) {
+            if (t.isPaused())
+                g.board.pause();
+            g.board.start();
+            QVERIFY(running(t));
+        } else if (roll < 18) {
+            g.board.timerDone();
+            QCOMPARE(t.score(), scoreBefore + (clockRuns ? 1 : 0));
+        } else if (roll < 30) {
+            if (t.fallTimerActive())
+                t.fallTick();
+        } else {
+            moved = true;
+            if (roll < 40)
+                QCOMPARE(sendKey(g.board, keys[random.bounded(5)]), pieceFalls);
+            else
+                QVERIFY(QMetaObject::invokeMethod(&g.board, moves.at(random.bounded(moves.size())).constData()));
+        }
+        // Without a falling piece no move or hold changes anything.
+        if (moved && !pieceFalls) {
+            QCOMPARE(t.grid(), grid);
+            QVERIFY(std::make_tuple(t.curPiece(), t.holdPiece(), t.curX(), t.curY()) == pieces);
+        }
+        QVERIFY2(t.isStarted() || !t.isPaused(), "neither Pause nor New Game would do anything");
+        QCOMPARE(t.fallTimerActive(), running(t));
+        QCOMPARE(t.secondsTimer()->isActive(), running(t) && t.mode() == "timer");
+        QVERIFY(settled(t));
+        if (t.mode() != "timer")
+            QCOMPARE(t.score(), expectedScore);
     }
-    // Without the guard, a real piece would move in every state but the wait.
-    if (state != "waiting")
-        t.setFallingPiece(1, 2, 3, 5, 10);
-    if (state == "paused")
-        board.pause();
-    const BlockDropGrid grid = t.grid();
-    const BlockDropPiece piece = t.curPiece();
-    const QPoint position(t.curX(), t.curY());
+}
 
-    for (const int key : { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_D, Qt::Key_Space })
-        QVERIFY(!sendKey(board, key));
-    for (const char *button : { "left", "right", "rotate", "down", "drop" })
-        QVERIFY(QMetaObject::invokeMethod(&board, button));
+void TestBlockDropBoard::leavingTheProgram_data()
+{
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<Qt::ApplicationState>("state");
+    QTest::addColumn<bool>("paused");
 
-    QCOMPARE(t.grid(), grid);
-    QCOMPARE(t.curPiece(), piece);
-    QCOMPARE(QPoint(t.curX(), t.curY()), position);
-    QCOMPARE(t.isGameOver(), state == "over");
+    QTest::newRow("another program takes the focus") << "running" << Qt::ApplicationInactive << true;
+    QTest::newRow("minimised or hidden") << "running" << Qt::ApplicationHidden << true;
+    QTest::newRow("suspended") << "running" << Qt::ApplicationSuspended << true;
+    QTest::newRow("a paused game stays paused") << "paused" << Qt::ApplicationInactive << true;
+    QTest::newRow("no game yet") << "none" << Qt::ApplicationInactive << false;
+    QTest::newRow("game over") << "over" << Qt::ApplicationInactive << false;
+    QTest::newRow("our own dialog takes the focus") << "dialog" << Qt::ApplicationActive << false;
+}
+
+void TestBlockDropBoard::leavingTheProgram()
+{
+    QFETCH(QString, game);
+    QFETCH(Qt::ApplicationState, state);
+    QFETCH(bool, paused);
+
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    g.board.show();
+    QVERIFY(QTest::qWaitForWindowActive(&g.board));
+    if (game != "none")
+        g.board.startTimerMode();
+    if (game == "paused")
+        g.board.pause();
+    if (game == "over")
+        t.endGame();
+    QDialog dialog(&g.board);
+    if (game == "dialog") {
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.close();
+    }
+    // Qt reports the program's state by this signal.
+    emit qGuiApp->applicationStateChanged(state);
+
+    QCOMPARE(t.isPaused(), paused);
+    QCOMPARE(t.fallTimerActive(), running(t));
+    QCOMPARE(t.secondsTimer()->isActive(), running(t));
+    // Coming back leaves the resume to the player.
+    emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+    QCOMPARE(t.isPaused(), paused);
 }
 
 QTEST_MAIN(TestBlockDropBoard)
