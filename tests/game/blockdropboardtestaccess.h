@@ -84,3 +84,20 @@ struct BlockDropBoardTestAccess
         b.curY = y;
     }
 };
+
+// What the score must be outside timer mode: each clearing's marks times 15
+// times the level it came at, summed since the game began.
+struct ScoreKeeper
+{
+    int expectedScore = 0;
+    int blocks = 0;
+
+    explicit ScoreKeeper(BlockDropBoard &board)
+    {
+        QObject::connect(&board, &BlockDropBoard::modeChanged, &board, [this] { expectedScore = blocks = 0; });
+        QObject::connect(&board, &BlockDropBoard::linesRemovedChanged, &board, [this, &board](int total) {
+            expectedScore += (total - blocks) * 15 * BlockDropBoardTestAccess{ board }.level();
+            blocks = total;
+        });
+    }
+};

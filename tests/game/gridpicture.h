@@ -39,6 +39,19 @@ inline QStringList pictureOf(const BlockDropGrid &grid)
     return rows;
 }
 
+// Cells hold colours 0 to 7 and every block rests on the floor or on another.
+inline bool isSettled(const BlockDropGrid &grid)
+{
+    for (int x = 0; x < BlockDropGrid::BoardWidth; ++x) {
+        for (int y = 0; y < BlockDropGrid::BoardHeight; ++y) {
+            const int color = grid.cellAt(x, y);
+            if (color < 0 || color > 7 || (color != 0 && y > 0 && grid.cellAt(x, y - 1) == 0))
+                return false;
+        }
+    }
+    return true;
+}
+
 // A column of the given height in alternating colours 2 and 3, so it holds no run.
 inline QStringList stripedColumn(int height)
 {

@@ -52,19 +52,6 @@ bool running(BlockDropBoardTestAccess &t)
     return t.isStarted() && !t.isPaused();
 }
 
-// Cells hold colours 0 to 7 and every block rests on the floor or on another.
-bool settled(BlockDropBoardTestAccess &t)
-{
-    for (int i = 0; i < BlockDropGrid::BoardWidth * BlockDropGrid::BoardHeight; ++i) {
-        const int x = i % BlockDropGrid::BoardWidth;
-        const int y = i / BlockDropGrid::BoardWidth;
-        const int color = t.grid().cellAt(x, y);
-        if (color < 0 || color > 7 || (color != 0 && y > 0 && t.grid().cellAt(x, y - 1) == 0))
-            return false;
-    }
-    return true;
-}
-
 QString colors(const BlockDropPiece &piece)
 {
     return piece.isReal() ? QStringLiteral("%1%2%3").arg(piece.color(0)).arg(piece.color(1)).arg(piece.color(2))
@@ -216,13 +203,7 @@ void TestBlockDropBoard::randomWalk()
     Board g;
     BlockDropBoardTestAccess &t = g.t;
     QRandomGenerator random(seed);
-    int lines = 0;
-    int expectedScore = 0;
-    connect(&g.board, &BlockDropBoard::modeChanged, this, [&] { lines = expectedScore = 0; });
-    connect(&g.board, &BlockDropBoard::linesRemovedChanged, this, [&](int total) {
-        expectedScore += (total - lines) * 15 * t.level();
-        lines = total;
-    });
+    const ScoreKeeper keeper(g.board);
     const QList<QByteArray> games = { "start", "startLineMode", "startTimerMode" };
     const QList<QByteArray> moves = { "left", "right", "rotate", "down", "drop", "drop", "hold" };
     const int keys[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_D, Qt::Key_Space };
@@ -263,9 +244,9 @@ void TestBlockDropBoard::randomWalk()
         QVERIFY2(t.isStarted() || !t.isPaused(), "neither Pause nor New Game would do anything");
         QCOMPARE(t.fallTimerActive(), running(t));
         QCOMPARE(t.secondsTimer()->isActive(), running(t) && t.mode() == "timer");
-        QVERIFY(settled(t));
+        QVERIFY(isSettled(t.grid()));
         if (t.mode() != "timer")
-            QCOMPARE(t.score(), expectedScore);
+            QCOMPARE(t.score(), keeper.expectedScore);
     }
 }
 
