@@ -4,7 +4,6 @@
 #include "blockdropboardtestaccess.h"
 #include "gridpicture.h"
 
-#include <QDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaEnum>
@@ -22,8 +21,6 @@ private slots:
     void rules();
     void randomWalk_data();
     void randomWalk();
-    void leavingTheProgram_data();
-    void leavingTheProgram();
 };
 
 namespace {
@@ -62,7 +59,7 @@ QString colors(const BlockDropPiece &piece)
 // A script of words run in order: a slot's name calls it; Key_* sends that
 // key; "tick" delivers the fall tick and "second" the clock's; grid=, piece=
 // (colours top to bottom @ column), column= (a striped column of that height),
-// level=, pieces= set the board up. Words
+// level=, pieces= set the board up; state= reports the program's state as Qt does. Words
 // after "|" are logged with the counter signals; "?" words log the state.
 void TestBlockDropBoard::rules_data()
 {
@@ -87,7 +84,8 @@ void TestBlockDropBoard::rules_data()
                                                     << "level 4, running";
     QTest::newRow("top block in row 25 is fixed") << "start column=23 piece=145@0 | drop ?state ?grid"
                                                   << "running, grid 1/4/5/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2";
-    QTest::newRow("top block in row 26 ends the game") << "start column=24 piece=145@0 | drop ?state" << "over";
+    QTest::newRow("top block in row 26 ends the game, writing nothing")
+        << "start column=24 piece=145@0 | drop ?state ?grid" << "over, grid 3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2";
     QTest::newRow("timer mode: a clearing resets the clock") << "startTimerMode grid=11 piece=451@2 | drop"
                                                             << "level 25, lines 3";
     QTest::newRow("timer mode: at level 13 to one second") << "startTimerMode level=13 grid=11 piece=451@2 | drop"
@@ -102,6 +100,15 @@ void TestBlockDropBoard::rules_data()
     QTest::newRow("no pause before a game") << "| pause ?state" << "idle";
     QTest::newRow("New Game and new modes keep the pause") << "startTimerMode pause | start startTimerMode ?state ?new"
                                                            << "level 25, score 0, mode timer, paused, new";
+    QTest::newRow("leaving the program pauses, coming back does not resume")
+        << "startTimerMode | state=ApplicationInactive ?state state=ApplicationActive ?state" << "paused, paused";
+    QTest::newRow("leaving by minimising") << "startTimerMode | state=ApplicationHidden ?state" << "paused";
+    QTest::newRow("leaving, suspended") << "startLineMode | state=ApplicationSuspended ?state" << "paused";
+    QTest::newRow("leaving keeps a paused game paused") << "startTimerMode pause | state=ApplicationInactive ?state"
+                                                       << "paused";
+    QTest::newRow("leaving before a game") << "| state=ApplicationInactive ?state" << "idle";
+    QTest::newRow("leaving after a game") << "start column=24 piece=145@0 drop | state=ApplicationInactive ?state"
+                                          << "over";
     QTest::newRow("hold an empty slot") << "start piece=123@5 | hold ?hold ?new ?at" << "hold 123, new, at 6 28";
     QTest::newRow("hold swaps in place") << "start hold piece=123@5 | tick hold ?piece ?hold ?at"
                                          << "piece %1, hold 123, at 5 27";
@@ -161,6 +168,9 @@ void TestBlockDropBoard::rules()
         else if (word.startsWith("piece="))
             t.setFallingPiece(value.at(0).digitValue(), value.at(1).digitValue(), value.at(2).digitValue(),
                               value.section('@', 1).toInt());
+        else if (word.startsWith("state="))
+            emit qGuiApp->applicationStateChanged(
+                Qt::ApplicationState(QMetaEnum::fromType<Qt::ApplicationState>().keyToValue(value.toLatin1().constData())));
         else if (word.startsWith("level="))
             t.level() = value.toInt();
         else if (word.startsWith("pieces="))
@@ -248,54 +258,6 @@ void TestBlockDropBoard::randomWalk()
         if (t.mode() != "timer")
             QCOMPARE(t.score(), keeper.expectedScore);
     }
-}
-
-void TestBlockDropBoard::leavingTheProgram_data()
-{
-    QTest::addColumn<QString>("game");
-    QTest::addColumn<Qt::ApplicationState>("state");
-    QTest::addColumn<bool>("paused");
-
-    QTest::newRow("another program takes the focus") << "running" << Qt::ApplicationInactive << true;
-    QTest::newRow("minimised or hidden") << "running" << Qt::ApplicationHidden << true;
-    QTest::newRow("suspended") << "running" << Qt::ApplicationSuspended << true;
-    QTest::newRow("a paused game stays paused") << "paused" << Qt::ApplicationInactive << true;
-    QTest::newRow("no game yet") << "none" << Qt::ApplicationInactive << false;
-    QTest::newRow("game over") << "over" << Qt::ApplicationInactive << false;
-    QTest::newRow("our own dialog takes the focus") << "dialog" << Qt::ApplicationActive << false;
-}
-
-void TestBlockDropBoard::leavingTheProgram()
-{
-    QFETCH(QString, game);
-    QFETCH(Qt::ApplicationState, state);
-    QFETCH(bool, paused);
-
-    Board g;
-    BlockDropBoardTestAccess &t = g.t;
-    g.board.show();
-    QVERIFY(QTest::qWaitForWindowActive(&g.board));
-    if (game != "none")
-        g.board.startTimerMode();
-    if (game == "paused")
-        g.board.pause();
-    if (game == "over")
-        t.endGame();
-    QDialog dialog(&g.board);
-    if (game == "dialog") {
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        dialog.close();
-    }
-    // Qt reports the program's state by this signal.
-    emit qGuiApp->applicationStateChanged(state);
-
-    QCOMPARE(t.isPaused(), paused);
-    QCOMPARE(t.fallTimerActive(), running(t));
-    QCOMPARE(t.secondsTimer()->isActive(), running(t));
-    // Coming back leaves the resume to the player.
-    emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
-    QCOMPARE(t.isPaused(), paused);
 }
 
 QTEST_MAIN(TestBlockDropBoard)

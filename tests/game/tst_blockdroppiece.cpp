@@ -15,25 +15,10 @@ class TestBlockDropPiece : public QObject
     Q_OBJECT
 
 private slots:
-    void emptyPiece();
     void randomPiecesFollowTheUnseededSequence();
     void rotation_data();
     void rotation();
 };
-
-void TestBlockDropPiece::emptyPiece()
-{
-    BlockDropPiece piece;
-    QVERIFY(!piece.isReal());
-    QCOMPARE(piece.shape(), 0);
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(QList<int>({ piece.x(i), piece.y(i), piece.color(i) }), QList<int>({ 0, i - 1, 0 }));
-    QCOMPARE(piece.rotated(), piece);
-
-    piece.setRandomShape();
-    piece.setShape(0);
-    QCOMPARE(piece, BlockDropPiece());
-}
 
 void TestBlockDropPiece::randomPiecesFollowTheUnseededSequence()
 {
@@ -80,6 +65,10 @@ void TestBlockDropPiece::rotation()
 
     QCOMPARE(piece.rotated(), rotated);
     QCOMPARE(piece.rotated().rotated().rotated(), piece);
+    QCOMPARE(piece.rotated() != piece, rotated != piece);
+    // Pieces that differ in one block only are different pieces.
+    QVERIFY(BlockDropPiece::withColors(rotated.color(0) % 7 + 1, rotated.color(1), rotated.color(2)) != rotated);
+    QVERIFY(BlockDropPiece::withColors(rotated.color(0), rotated.color(1), rotated.color(2) % 7 + 1) != rotated);
 }
 
 QTEST_GUILESS_MAIN(TestBlockDropPiece)
