@@ -5,10 +5,10 @@
 #include <QDomDocument>
 #include <QXmlStreamReader>
 
-namespace {
-
 // Qt's XML parsing is quadratic in nesting and attributes; real answers are a few hundred bytes.
-const qsizetype MaxParsedSize = 16 * 1024;
+const qsizetype AdAnswer::MaxSize = 16 * 1024;
+
+namespace {
 
 bool isNamed(const QDomElement &element, QLatin1String name)
 {
@@ -51,7 +51,7 @@ void readAd(const QDomElement &ad, AdAnswer &answer)
 AdAnswer AdAnswer::parse(const QByteArray &body)
 {
     AdAnswer answer;
-    if (body.size() > MaxParsedSize)
+    if (body.size() > MaxSize)
         return answer;
     QDomDocument document(QStringLiteral("ia_dom_document"));
     if (declaresDocumentType(body) || !document.setContent(body, true))

@@ -17,6 +17,9 @@ struct AdAnswer
     QString url;
     QString image;
 
+    // Larger bodies are refused unparsed; the client stops the transfer there.
+    static const qsizetype MaxSize;
+
     static AdAnswer parse(const QByteArray &body);
 
     bool operator==(const AdAnswer &other) const;

@@ -7,6 +7,7 @@
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -16,6 +17,9 @@ namespace {
 
 constexpr int RowSpacing = 10;
 constexpr int CountdownStepMs = 1000;
+// The ad may open in the middle of play: presses this soon after it appears
+// were meant for the game.
+constexpr int FollowGuardMs = 500;
 
 QHBoxLayout *centredRow(QWidget *widget, Qt::Alignment alignment = Qt::Alignment())
 {
@@ -55,6 +59,11 @@ InnerActiveAdDialog::InnerActiveAdDialog(const QByteArray &logoBytes, const QByt
     secondsLeft = countdownSeconds > 0 ? countdownSeconds : -1;
     setUpPalette();
 
+    followGuard = new QTimer(this);
+    followGuard->setObjectName(QStringLiteral("followGuard"));
+    followGuard->setSingleShot(true);
+    followGuard->setInterval(FollowGuardMs);
+
     auto *layout = new QVBoxLayout;
     layout->addLayout(makeLogoRow());
     layout->addSpacing(RowSpacing);
@@ -65,7 +74,44 @@ InnerActiveAdDialog::InnerActiveAdDialog(const QByteArray &logoBytes, const QByt
     setLayout(layout);
 
     startCountdown();
+    adWidget->installEventFilter(this);
+    followButton->installEventFilter(this);
     adWidget->setFocus(Qt::OtherFocusReason);
+}
+
+// Holds back the input by which the banner and the following button would
+// follow the ad; skipping is never held back.
+bool InnerActiveAdDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return holdsBack(static_cast<QKeyEvent *>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return followGuard->isActive();
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+}
+
+// Enter and Return press the default button, which may be the following one.
+void InnerActiveAdDialog::keyPressEvent(QKeyEvent *event)
+{
+    const bool confirms = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return;
+    if (confirms && followButton->isDefault() && holdsBack(event))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void InnerActiveAdDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    followGuard->start();
+}
+
+bool InnerActiveAdDialog::holdsBack(const QKeyEvent *event) const
+{
+    return event->key() != Qt::Key_Escape && (event->isAutoRepeat() || followGuard->isActive());
 }
 
 void InnerActiveAdDialog::onClickPressed()
@@ -149,7 +195,7 @@ QHBoxLayout *InnerActiveAdDialog::makeButtonRow()
     rightButton->setObjectName(QStringLiteral("btnRight"));
 
     QPushButton *skipButton = skipOnLeft ? leftButton : rightButton;
-    QPushButton *followButton = skipOnLeft ? rightButton : leftButton;
+    followButton = skipOnLeft ? rightButton : leftButton;
     connect(skipButton, &QPushButton::clicked, this, &InnerActiveAdDialog::onSkipPressed);
     connect(followButton, &QPushButton::clicked, this, &InnerActiveAdDialog::onClickPressed);
 

@@ -8,7 +8,9 @@
 
 class InnerActiveAdWidget;
 class QHBoxLayout;
+class QKeyEvent;
 class QLabel;
+class QPushButton;
 class QTimer;
 
 // The modal dialog that shows one ad: the network's logo, the banner, a
@@ -26,6 +28,11 @@ public:
                         bool skipOnLeft, int countdownSeconds, const QString &skipInText,
                         QWidget *parent);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void onClickPressed();
     void onSkipPressed();
@@ -42,6 +49,7 @@ private:
     QString countdownText() const;
     void stopCountdown();
     void followAd(const QUrl &url);
+    bool holdsBack(const QKeyEvent *event) const;
 
     QPixmap logoPixmap;
     InnerActiveAdWidget *adWidget = nullptr;
@@ -53,4 +61,6 @@ private:
     QString rightButtonText;
     bool skipOnLeft = true;
     QUrl adUrl;
+    QPushButton *followButton = nullptr;
+    QTimer *followGuard = nullptr;
 };

@@ -24,7 +24,6 @@ const int MaxValueLength = 256;
 const int MaxReloadInterval = 86400;
 const int DefaultExchangeTimeLimit = 30000;
 const qint64 MaxImageSize = 2 * 1024 * 1024;
-const qint64 MaxAnswerSize = 256 * 1024;
 
 const char *const ParameterKeys[] = {"po", "eid", "a", "g", "mn", "k", "c", "l", "lg"};
 
@@ -247,8 +246,15 @@ void InnerActiveAdModule::httpReadyRead()
 {
     const qint64 limit = answerSizeLimit();
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (reply->bytesAvailable() > limit || (announced.isValid() && announced.toLongLong() > limit))
+    if (reply->bytesAvailable() <= limit && (!announced.isValid() || announced.toLongLong() <= limit))
+        return;
+    // The transfer worked; an ad answer too large to parse is a bad answer.
+    if (requestStage == AnswerStage) {
+        dropExchange();
+        refuseAnswer();
+    } else {
         abortExchange(tr("The ad server's answer is too large"));
+    }
 }
 
 void InnerActiveAdModule::logoArrived(const QByteArray &body)
@@ -264,12 +270,17 @@ void InnerActiveAdModule::answerArrived(const QByteArray &body)
 {
     const QUrl imageUrl = takeAnswer(body);
     if (imageUrl.isEmpty()) {
-        emit adDataCorrupted();
-        requestInProgress = false;
+        refuseAnswer();
         return;
     }
     requestStage = ImageStage;
     sendRequest(imageUrl);
+}
+
+void InnerActiveAdModule::refuseAnswer()
+{
+    emit adDataCorrupted();
+    requestInProgress = false;
 }
 
 QUrl InnerActiveAdModule::takeAnswer(const QByteArray &body)
@@ -303,7 +314,7 @@ void InnerActiveAdModule::imageArrived(const QByteArray &body)
 
 qint64 InnerActiveAdModule::answerSizeLimit() const
 {
-    return requestStage == AnswerStage ? MaxAnswerSize : MaxImageSize;
+    return requestStage == AnswerStage ? AdAnswer::MaxSize : MaxImageSize;
 }
 
 void InnerActiveAdModule::releaseReply()
@@ -314,12 +325,18 @@ void InnerActiveAdModule::releaseReply()
     reply = nullptr;
 }
 
-// Ends the exchange in flight, finished or not, and reports it as failed.
-void InnerActiveAdModule::abortExchange(const QString &message)
+// Ends the exchange in flight, finished or not, without a report.
+void InnerActiveAdModule::dropExchange()
 {
     QNetworkReply *aborted = reply;
     releaseReply(); // disconnected first, so the abort's finished() reports nothing
     aborted->abort(); // does nothing when the reply has finished
+}
+
+// Ends the exchange in flight and reports it as failed.
+void InnerActiveAdModule::abortExchange(const QString &message)
+{
+    dropExchange();
     emit networkError(message);
     requestInProgress = false;
 }

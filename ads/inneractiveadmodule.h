@@ -72,12 +72,14 @@ private:
 
     void logoArrived(const QByteArray &body);
     void answerArrived(const QByteArray &body);
+    void refuseAnswer();
     // Takes a parsed answer into the record and the client id; returns the
     // image address, or an empty one when the answer is unusable.
     QUrl takeAnswer(const QByteArray &body);
     void imageArrived(const QByteArray &body);
     qint64 answerSizeLimit() const;
     void releaseReply();
+    void dropExchange();
     void abortExchange(const QString &message);
     void exchangeTimedOut();
 

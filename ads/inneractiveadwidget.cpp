@@ -9,6 +9,8 @@
 #include <QMovie>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 constexpr int MaxTextLength = 30;
@@ -21,14 +23,16 @@ QString shortened(const QString &adText)
     return adText.left(MaxTextLength) + QLatin1String("...");
 }
 
-bool isActivation(const QEvent *event)
+bool isKeyActivation(const QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease)
-        return true;
     if (event->type() != QEvent::KeyPress)
         return false;
+    // A held key repeats without the player pressing again.
+    const auto *keyEvent = static_cast<const QKeyEvent *>(event);
+    if (keyEvent->isAutoRepeat())
+        return false;
     // Return stays with the dialog around the banner; the device keys follow the ad.
-    const int key = static_cast<const QKeyEvent *>(event)->key();
+    const int key = keyEvent->key();
     return key == Qt::Key_Select || key == Qt::Key_Enter;
 }
 
@@ -110,7 +114,14 @@ void InnerActiveAdWidget::fitTextFont(int maxHeight)
 
 bool InnerActiveAdWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == this && isActivation(event))
+    if (watched != this)
+        return QFrame::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress)
+        tapStarted = true;
+    // Only a tap that began on the banner: a release whose press went
+    // elsewhere, or was held back by the dialog, does not follow the ad.
+    const bool tapped = event->type() == QEvent::MouseButtonRelease && std::exchange(tapStarted, false);
+    if (tapped || isKeyActivation(event))
         emit adLinkActivated(adUrl);
     return QFrame::eventFilter(watched, event);
 }

@@ -48,4 +48,5 @@ private:
     QString displayText;
     std::unique_ptr<QByteArray> imageBytes;
     QBuffer *imageBuffer = nullptr;
+    bool tapStarted = false;
 };

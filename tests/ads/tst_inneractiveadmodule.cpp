@@ -1,14 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "adserverprocess.h"
 #include "inneractiveaddialog.h"
 #include "inneractiveadmodule.h"
 #include "inneractiveadwidget.h"
-#include "scriptedhttpserver.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
+#include <QMovie>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -19,50 +20,31 @@
 #include <QTimer>
 #include <QUrlQuery>
 
-Q_DECLARE_METATYPE(ScriptedAnswer)
-
 namespace {
 
-// How an exchange ends: the signal it brings.
+// How a cycle ends: the signal it brings.
 enum Outcome { Ready, Corrupted, Failed };
 
 const QString AppId = QStringLiteral("Quillo_Tumblox_QT");
-const QByteArray LogoPath = "/inneractive_logo.png";
-const QByteArray AnswerPath = "/simpleM2M/clientRequestAd";
-const QByteArray ImagePath = "/img/ad.png";
-const QString Keywords = QStringLiteral("games, puzzle, tetraminos, tetra, tetris, adventure, "
-                                        "classic, brain, free, fun, challenge");
+const QString LogoPath = QStringLiteral("/inneractive_logo.png");
+const QString AnswerPath = QStringLiteral("/simpleM2M/clientRequestAd");
+const QString Keywords = QStringLiteral("games, puzzle, tetris");
+const QString UserAgent = QStringLiteral("\"Mozilla/5.0 (X11; U; Linux armv7l; fi-FI; rv:1.9.2a1pre) "
+                                         "Gecko/20090928 Firefox/3.5 Maemo Browser 1.4.1.15 RX-51 N900\"");
 const int Wait = 10000;
-const qint64 MiB = 1024 * 1024;
 // Links of these schemes are recorded when opened; no browser starts.
-const char *const Schemes[] = {"http", "https", "file", "javascript", "tumblox", "mailto"};
+const char *const Schemes[] = {"http", "https", "file", "javascript"};
 
-ScriptedAnswer answerWith(const QByteArray &body,
-                          ScriptedAnswer::Delivery delivery = ScriptedAnswer::AtOnce)
+// From the server's log line "GET /path?query "agent"".
+QString pathOf(const QString &logLine)
 {
-    ScriptedAnswer answer;
-    answer.body = body;
-    answer.delivery = delivery;
-    return answer;
+    return logLine.section(u' ', 1, 1).section(u'?', 0, 0);
 }
 
 // An unencoded "+" reads as a space, as a server reading a form would take it.
-QUrlQuery serverQuery(const RecordedRequest &request)
+QUrlQuery queryOf(const QString &logLine)
 {
-    return QUrlQuery(QString::fromLatin1(request.query).replace(QLatin1Char('+'), "%20"));
-}
-
-QStringList queryKeys(const RecordedRequest &request)
-{
-    QStringList keys;
-    for (const auto &item : serverQuery(request).queryItems())
-        keys.append(item.first);
-    return keys;
-}
-
-QString queryValue(const RecordedRequest &request, const QString &key)
-{
-    return serverQuery(request).queryItemValue(key, QUrl::FullyDecoded);
+    return QUrlQuery(logLine.section(u' ', 1, 1).section(u'?', 1).replace(u'+', QStringLiteral("%20")));
 }
 
 QSettings *clientSettings(QObject *parent)
@@ -73,23 +55,6 @@ QSettings *clientSettings(QObject *parent)
 QByteArray utf16(const QString &text, QStringConverter::Encoding encoding)
 {
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
-}
-
-// Runs act on the ad dialog once it is up in its modal loop.
-template<typename Act>
-void whenDialogShows(Act act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto *dialog = qobject_cast<InnerActiveAdDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        poll->deleteLater();
-        poll->stop();
-        act(dialog);
-    });
-    poll->start();
 }
 
 } // namespace
@@ -105,53 +70,32 @@ public:
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
-    void requestCycle();
-    void redirectIsTheStageAnswer();
+    void serverFaults_data();
+    void serverFaults();
     void query_data();
     void query();
-    void clientIdentity_data();
-    void clientIdentity();
-    void unusableAnswer_data();
-    void unusableAnswer();
-    void exchangeLimits_data();
-    void exchangeLimits();
-    void refusedConnection();
+    void takeAnswer_data();
+    void takeAnswer();
     void followLink_data();
     void followLink();
     void reloadInterval_data();
     void reloadInterval();
-    void reloadAfterAdDataReady();
-    void requestAdWhileBusy_data();
-    void requestAdWhileBusy();
+    void refusals_data();
     void refusals();
-    void setAdParameter_data();
-    void setAdParameter();
     void deviceDescription_data();
     void deviceDescription();
-
-    void adOperationRefusals_data();
-    void adOperationRefusals();
-    void placedBanner();
     void dialogOutcome_data();
     void dialogOutcome();
-    void parentDeletedDuringDialog_data();
-    void parentDeletedDuringDialog();
 
 private:
-    InnerActiveAdModule *newModule(int reloadInterval = 60);
-    void scriptGoodAd(const QByteArray &beforeAd = QByteArray());
-    QByteArray answerXml(const QByteArray &beforeAd, const QByteArray &link = "http://x/") const;
+    InnerActiveAdModule *newModule(const AdServerProcess *server = nullptr, int reloadInterval = 60);
     bool runCycle(InnerActiveAdModule *module);
-    QList<RecordedRequest> adRequests() const;
-    void verifyRecovery(InnerActiveAdModule *module, const QByteArray &firstPath);
 
     QTemporaryDir configHome;
-    ScriptedHttpServer *server = nullptr;
-    QObject *scope = nullptr; // owns what one test creates
+    QWidget *scope = nullptr; // owns what one test creates
     QList<QUrl> openedUrls;
 };
 
@@ -160,55 +104,33 @@ void TestInnerActiveAdModule::initTestCase()
     QVERIFY(configHome.isValid());
     // QSettings reads it on first use, which comes after this.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    for (const char *scheme : Schemes)
-        QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "recordOpenedUrl");
-    server = new ScriptedHttpServer(this);
-    QVERIFY(server->listen());
-}
-
-void TestInnerActiveAdModule::cleanupTestCase()
-{
-    for (const char *scheme : Schemes)
-        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
 void TestInnerActiveAdModule::init()
 {
-    scope = new QObject(this);
+    scope = new QWidget;
     clientSettings(scope)->clear();
     openedUrls.clear();
-    server->reset();
-    qputenv("TUMBLOX_AD_SERVER", server->baseUrl().toUtf8());
+    for (const char *scheme : Schemes)
+        QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "recordOpenedUrl");
 }
 
 void TestInnerActiveAdModule::cleanup()
 {
     delete scope;
+    for (const char *scheme : Schemes)
+        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
-// Set up as the board sets it up.
-InnerActiveAdModule *TestInnerActiveAdModule::newModule(int reloadInterval)
+// Set up as the board sets it up; without a server nothing answers.
+InnerActiveAdModule *TestInnerActiveAdModule::newModule(const AdServerProcess *server, int reloadInterval)
 {
+    qputenv("TUMBLOX_AD_SERVER", server ? server->url().toUtf8() : QByteArray("http://127.0.0.1:9"));
     auto *module = new InnerActiveAdModule(scope, AppId, reloadInterval);
     module->setAdParameter(0, QStringLiteral("551"));
     module->setAdParameter(6, QStringLiteral("Games"));
     module->setAdParameter(5, Keywords);
     return module;
-}
-
-QByteArray TestInnerActiveAdModule::answerXml(const QByteArray &beforeAd,
-                                              const QByteArray &link) const
-{
-    return "<?xml version=\"1.0\"?><response>" + beforeAd + "<ad><text>Play now</text><url>"
-        + link + "</url><image>" + server->baseUrl().toUtf8() + ImagePath
-        + "</image></ad></response>";
-}
-
-void TestInnerActiveAdModule::scriptGoodAd(const QByteArray &beforeAd)
-{
-    server->setAnswer(LogoPath, answerWith("LOGO"));
-    server->setAnswer(AnswerPath, answerWith(answerXml(beforeAd)));
-    server->setAnswer(ImagePath, answerWith("IMAGE"));
 }
 
 bool TestInnerActiveAdModule::runCycle(InnerActiveAdModule *module)
@@ -217,357 +139,160 @@ bool TestInnerActiveAdModule::runCycle(InnerActiveAdModule *module)
     return module->requestAd() == 1 && ready.wait(Wait);
 }
 
-QList<RecordedRequest> TestInnerActiveAdModule::adRequests() const
+void TestInnerActiveAdModule::serverFaults_data()
 {
-    QList<RecordedRequest> found;
-    for (const RecordedRequest &request : server->requests()) {
-        if (request.path == AnswerPath)
-            found.append(request);
-    }
-    return found;
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("timeLimitMs"); // 0: the game's own
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<int>("exchanges");
+    QTest::addColumn<QString>("retryPath"); // where the next requestAd() starts
+
+    const auto once = [](const char *mode) { return QStringList{"--fault", mode, "--fault-count", "1"}; };
+    const auto always = [](const char *mode) { return QStringList{"--fault", mode}; };
+    QTest::newRow("good server") << QStringList() << 0 << Ready << 3 << AnswerPath;
+    QTest::newRow("no fill") << once("no-fill") << 0 << Corrupted << 2 << AnswerPath;
+    QTest::newRow("malformed") << once("malformed") << 0 << Corrupted << 2 << AnswerPath;
+    QTest::newRow("local image, script link") << once("bad-scheme") << 0 << Corrupted << 2 << AnswerPath;
+    QTest::newRow("redirect not followed") << once("redirect") << 0 << Corrupted << 2 << AnswerPath;
+    QTest::newRow("answer over 16 KiB") << once("big-answer") << 0 << Corrupted << 2 << AnswerPath;
+    QTest::newRow("answer without end") << once("endless") << 0 << Corrupted << 2 << AnswerPath;
+    QTest::newRow("answer status 500") << once("http-error") << 0 << Failed << 2 << AnswerPath;
+    QTest::newRow("answer never sent") << once("hang") << 300 << Failed << 2 << AnswerPath;
+    QTest::newRow("answer cut short") << once("truncate") << 0 << Failed << 2 << AnswerPath;
+    QTest::newRow("image over 2 MiB") << once("oversize") << 0 << Failed << 3 << AnswerPath;
+    QTest::newRow("logo status 500") << always("http-error") << 0 << Failed << 1 << LogoPath;
+    QTest::newRow("logo without end") << always("endless") << 0 << Failed << 1 << LogoPath;
+    QTest::newRow("logo never sent") << always("hang") << 300 << Failed << 1 << LogoPath;
 }
 
-// After a stopped cycle, requestAd() starts again at firstPath and brings an
-// ad without a further report.
-void TestInnerActiveAdModule::verifyRecovery(InnerActiveAdModule *module,
-                                             const QByteArray &firstPath)
+// Every cycle ends in exactly one report and stops; a failed logo is asked
+// for again, anything later resumes with a new ad request, which then works.
+void TestInnerActiveAdModule::serverFaults()
 {
-    QSignalSpy errors(module, &InnerActiveAdModule::networkError);
-    scriptGoodAd();
-    const qsizetype before = server->requests().size();
-    QVERIFY(runCycle(module));
-    QCOMPARE(server->paths().value(before), firstPath);
-    QCOMPARE(errors.count(), 0);
-}
+    QFETCH(QStringList, args);
+    QFETCH(int, timeLimitMs);
+    QFETCH(Outcome, outcome);
+    QFETCH(int, exchanges);
+    QFETCH(QString, retryPath);
 
-void TestInnerActiveAdModule::requestCycle()
-{
-    scriptGoodAd("<client Id=\"abc\"/>");
-    InnerActiveAdModule *module = newModule();
-    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
+    AdServerProcess server(args, AdServerProcess::KeepLog);
+    InnerActiveAdModule *module = newModule(&server);
+    if (timeLimitMs > 0)
+        module->setExchangeTimeLimit(timeLimitMs);
     QSignalSpy ready(module, &InnerActiveAdModule::adDataReady);
-    QSignalSpy errors(module, &InnerActiveAdModule::networkError);
     QSignalSpy corrupted(module, &InnerActiveAdModule::adDataCorrupted);
+    QSignalSpy errors(module, &InnerActiveAdModule::networkError);
+    QCOMPARE(module->requestAd(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(ready.count() + corrupted.count() + errors.count() > 0, Wait);
+
+    QCOMPARE(ready.count(), outcome == Ready ? 1 : 0);
+    QCOMPARE(corrupted.count(), outcome == Corrupted ? 1 : 0);
+    QCOMPARE(errors.count(), outcome == Failed ? 1 : 0);
+    QCOMPARE(module->adReady, outcome == Ready);
+    QVERIFY(!module->requestInProgress);
+    QCOMPARE(module->logoBytes.startsWith("\x89PNG"), retryPath == AnswerPath);
+    QCOMPARE(module->adImageBytes.isEmpty(), outcome != Ready);
+    QVERIFY(openedUrls.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), exchanges, Wait);
 
     QCOMPARE(module->requestAd(), 1);
-    QCOMPARE(reloads.count(), 0); // not for the logo
-    QVERIFY(ready.wait(Wait));
-
-    QCOMPARE(server->paths(), QList<QByteArray>({LogoPath, AnswerPath, ImagePath}));
-    QCOMPARE(ready.count(), 1);
-    QCOMPARE(reloads.count(), 1);
-    QCOMPARE(errors.count() + corrupted.count(), 0);
-    QVERIFY(module->adReady);
-    QVERIFY(!module->requestInProgress);
-    QCOMPARE(module->logoBytes, QByteArray("LOGO"));
-    QCOMPARE(module->adImageBytes, QByteArray("IMAGE"));
-    QCOMPARE(module->adText, QStringLiteral("Play now"));
-    QCOMPARE(module->adLinkText, QStringLiteral("http://x/"));
-    QCOMPARE(clientSettings(scope)->value("cid").toString(), QStringLiteral("abc"));
-
-    // Only Qt's own headers besides the User-Agent.
-    const QList<QByteArray> qtHeaders = {"host", "connection", "accept-encoding", "accept-language"};
-    for (const RecordedRequest &request : server->requests()) {
-        QCOMPARE(request.method, QByteArray("GET"));
-        QCOMPARE(request.header("User-Agent"),
-                 QByteArray("Mozilla/5.0 (X11; U; Linux armv7l; fi-FI; rv:1.9.2a1pre) "
-                            "Gecko/20090928 Firefox/3.5 Maemo Browser 1.4.1.15 RX-51 N900"));
-        for (const auto &[name, value] : request.headers)
-            QVERIFY2(qtHeaders.contains(name.toLower()) || name == "User-Agent", name.constData());
-    }
-}
-
-void TestInnerActiveAdModule::redirectIsTheStageAnswer()
-{
-    scriptGoodAd();
-    ScriptedAnswer moved = answerWith("MOVED");
-    moved.status = 302;
-    moved.headers = {{"Location", "/elsewhere.png"}};
-    server->setAnswer(LogoPath, moved);
-    server->setAnswer("/elsewhere.png", answerWith("OTHER"));
-    InnerActiveAdModule *module = newModule();
-
-    QVERIFY(runCycle(module));
-    QCOMPARE(module->logoBytes, QByteArray("MOVED"));
-    QCOMPARE(server->paths(), QList<QByteArray>({LogoPath, AnswerPath, ImagePath}));
+    QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() > exchanges, Wait);
+    QCOMPARE(pathOf(server.requests().at(exchanges)), retryPath);
+    if (retryPath == AnswerPath)
+        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), outcome == Ready ? 2 : 1, Wait);
+    for (const QString &line : server.requests())
+        QVERIFY2(line.startsWith(QLatin1String("GET ")) && line.endsWith(UserAgent), qPrintable(line));
 }
 
 void TestInnerActiveAdModule::query_data()
 {
     QTest::addColumn<QString>("heldId");
     QTest::addColumn<QString>("keywords");
-    QTest::addColumn<QStringList>("keys");
 
-    const QStringList gameKeys = {"aid", "v", "o", "po", "k", "c", "time"};
-    QTest::newRow("first run") << QString() << Keywords << gameKeys;
-    QTest::newRow("client id held") << QStringLiteral("abc") << Keywords
-                                    << QStringList({"aid", "v", "o", "po", "cid", "k", "c", "time"});
-    QTest::newRow("empty value left out") << QString() << QString()
-                                          << QStringList({"aid", "v", "o", "po", "c", "time"});
-    QTest::newRow("ampersand and equals") << QString() << QStringLiteral("a&b=c&=") << gameKeys;
-    QTest::newRow("plus and space") << QString() << QStringLiteral("1 + 1 = 2+") << gameKeys;
-    QTest::newRow("non-ASCII") << QString() << QStringLiteral("Pelit ja äänet €, 遊戲") << gameKeys;
-    QTest::newRow("percent signs") << QString() << QStringLiteral("100%25 %zz %") << gameKeys;
-    QTest::newRow("URL delimiters") << QString() << QStringLiteral("#top?x=/y;z@w:v[0]") << gameKeys;
+    QTest::newRow("first run") << QString() << Keywords;
+    QTest::newRow("client id held") << QStringLiteral("abc") << Keywords;
+    QTest::newRow("empty value left out") << QString() << QString();
+    QTest::newRow("256 characters") << QString() << QString(256, QLatin1Char('k'));
+    QTest::newRow("delimiters") << QString() << QStringLiteral("a&b=c&= 1 + 1 #top?x=/y;z@w:v[0]");
+    QTest::newRow("percent signs, non-ASCII") << QString() << QStringLiteral("100%25 %zz % äänet €, 遊戲");
 }
 
+// Every value arrives intact, in the game's order, with empty ones left out.
 void TestInnerActiveAdModule::query()
 {
     QFETCH(QString, heldId);
     QFETCH(QString, keywords);
-    QFETCH(QStringList, keys);
 
     if (!heldId.isEmpty())
         clientSettings(scope)->setValue("cid", heldId);
-    scriptGoodAd();
-    InnerActiveAdModule *module = newModule();
+    AdServerProcess server({}, AdServerProcess::KeepLog);
+    InnerActiveAdModule *module = newModule(&server);
     QCOMPARE(module->setAdParameter(5, keywords), 1);
+    QCOMPARE(module->setAdParameter(5, QString(257, QLatin1Char('k'))), -2);
+    // Out of range: accepted and dropped.
+    QCOMPARE(module->setAdParameter(9, QStringLiteral("x")), 1);
+    QCOMPARE(module->setAdParameter(-1, QStringLiteral("x")), 1);
     const qint64 before = QDateTime::currentSecsSinceEpoch();
     QVERIFY(runCycle(module));
     const qint64 after = QDateTime::currentSecsSinceEpoch();
+    QTRY_VERIFY(server.requests().size() >= 2);
 
-    const RecordedRequest request = adRequests().value(0);
-    QCOMPARE(queryKeys(request), keys);
-    QCOMPARE(queryValue(request, "aid"), AppId);
-    QCOMPARE(queryValue(request, "v"), QStringLiteral("Sm2m-1.5.2-QT_1.5.2"));
-    QCOMPARE(queryValue(request, "o"), QStringLiteral("true"));
-    QCOMPARE(queryValue(request, "po"), QStringLiteral("551"));
-    QCOMPARE(queryValue(request, "cid"), heldId);
-    QCOMPARE(queryValue(request, "k"), keywords);
-    QCOMPARE(queryValue(request, "c"), QStringLiteral("Games"));
-    const QString time = queryValue(request, "time");
-    QVERIFY2(!time.startsWith('0') && time.toLongLong() >= before && time.toLongLong() <= after,
-             qPrintable(time));
+    using Item = QPair<QString, QString>;
+    QList<Item> expected = {{"aid", AppId}, {"v", "Sm2m-1.5.2-QT_1.5.2"}, {"o", "true"}, {"po", "551"}};
+    if (!heldId.isEmpty())
+        expected.append(Item("cid", heldId));
+    if (!keywords.isEmpty())
+        expected.append(Item("k", keywords));
+    expected.append(Item("c", "Games"));
+    QList<Item> sent = queryOf(server.requests().at(1)).queryItems(QUrl::FullyDecoded);
+    const Item time = sent.takeLast();
+    QCOMPARE(sent, expected);
+    QCOMPARE(time.first, QStringLiteral("time"));
+    QVERIFY2(!time.second.startsWith('0') && time.second.toLongLong() >= before
+                 && time.second.toLongLong() <= after, qPrintable(time.second));
 }
 
-void TestInnerActiveAdModule::clientIdentity_data()
+void TestInnerActiveAdModule::takeAnswer_data()
 {
     QTest::addColumn<QString>("heldId");
-    QTest::addColumn<QByteArray>("client");
+    QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("storedAfter"); // "untouched" when nothing was written
-    QTest::addColumn<QString>("sentAfter");
+    QTest::addColumn<QString>("heldAfter");
+    QTest::addColumn<bool>("fetched");
 
     const QString untouched = QStringLiteral("untouched");
-    const QString longest(256, QLatin1Char('i'));
-    QTest::newRow("first id") << QString() << QByteArray("<client Id=\"abc\"/>")
-                              << QStringLiteral("abc") << QStringLiteral("abc");
-    QTest::newRow("changed id") << QStringLiteral("abc") << QByteArray("<client Id=\"xyz\"/>")
-                                << QStringLiteral("xyz") << QStringLiteral("xyz");
-    QTest::newRow("same id is not written again")
-        << QStringLiteral("abc") << QByteArray("<client Id=\"abc\"/>") << untouched
-        << QStringLiteral("abc");
-    QTest::newRow("no client element")
-        << QStringLiteral("abc") << QByteArray() << untouched << QStringLiteral("abc");
-    QTest::newRow("Id absent while one is held")
-        << QStringLiteral("abc") << QByteArray("<client/>") << QString() << QString();
-    QTest::newRow("256 characters")
-        << QString() << "<client Id=\"" + longest.toLatin1() + "\"/>" << longest << longest;
-    QTest::newRow("257 characters are ignored")
-        << QStringLiteral("abc") << "<client Id=\"" + QByteArray(257, 'i') + "\"/>" << untouched
-        << QStringLiteral("abc");
+    const QByteArray longest(256, 'i');
+    const auto client = [](const QByteArray &element) { return "<r>" + element + "<ad><image>http://x/a.png</image></ad></r>"; };
+    const auto image = [](const QByteArray &address) { return "<r><ad><image>" + address + "</image></ad></r>"; };
+    QTest::newRow("first id") << QString() << client("<client Id=\"abc\"/>") << "abc" << "abc" << true;
+    QTest::newRow("changed id") << "abc" << client("<CLIENT Id=\"xyz\"/>") << "xyz" << "xyz" << true;
+    QTest::newRow("same id is not written again") << "abc" << client("<client Id=\"abc\"/>") << untouched << "abc" << true;
+    QTest::newRow("Id absent while one is held") << "abc" << client("<client/>") << "" << "" << true;
+    QTest::newRow("256 characters") << QString() << client("<client Id=\"" + longest + "\"/>") << QString(longest) << QString(longest) << true;
+    QTest::newRow("257 characters are ignored") << "abc" << client("<client Id=\"i" + longest + "\"/>") << untouched << "abc" << true;
+    QTest::newRow("web image, any case") << "abc" << image("HTTPS://ads.example/a.png") << untouched << "abc" << true;
+    QTest::newRow("image without host") << "abc" << image("http:/img/ad.png") << untouched << "abc" << false;
 }
 
-// The held id comes from the settings, which are written only on a change.
-void TestInnerActiveAdModule::clientIdentity()
+// The held id comes from the settings, which are written only on a change;
+// only a web image is fetched.
+void TestInnerActiveAdModule::takeAnswer()
 {
     QFETCH(QString, heldId);
-    QFETCH(QByteArray, client);
+    QFETCH(QByteArray, body);
     QFETCH(QString, storedAfter);
-    QFETCH(QString, sentAfter);
+    QFETCH(QString, heldAfter);
+    QFETCH(bool, fetched);
 
     QSettings *settings = clientSettings(scope);
     if (!heldId.isEmpty())
         settings->setValue("cid", heldId);
-    scriptGoodAd(client);
     InnerActiveAdModule *module = newModule();
+    QCOMPARE(module->clientId, heldId);
     settings->setValue("cid", "untouched");
-    QVERIFY(runCycle(module));
-    QVERIFY(runCycle(module));
-
+    QCOMPARE(module->takeAnswer(body).isEmpty(), !fetched);
     QCOMPARE(settings->value("cid").toString(), storedAfter);
-    QCOMPARE(queryValue(adRequests().value(0), "cid"), heldId);
-    QCOMPARE(queryValue(adRequests().value(1), "cid"), sentAfter);
-    QCOMPARE(queryKeys(adRequests().value(1)).contains("cid"), !sentAfter.isEmpty());
-}
-
-void TestInnerActiveAdModule::unusableAnswer_data()
-{
-    QTest::addColumn<QByteArray>("body");
-
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("not XML") << QByteArray("<html><body>Oops</body>");
-    QTest::newRow("entity declarations")
-        << QByteArray("<!DOCTYPE r [<!ENTITY a \"lol\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\">]>"
-                      "<r><ad><text>&b;&b;&b;</text><image>http://127.0.0.1/a.png</image></ad></r>");
-    QTest::newRow("no image element") << QByteArray("<r><ad><text>t</text></ad></r>");
-    QTest::newRow("empty image address") << QByteArray("<r><ad><image></image></ad></r>");
-    QTest::newRow("file address") << QByteArray("<r><ad><image>file:///etc/passwd</image></ad></r>");
-    QTest::newRow("resource address") << QByteArray("<r><ad><image>qrc:/a.png</image></ad></r>");
-    QTest::newRow("data address") << QByteArray("<r><ad><image>data:image/png;base64,iVBO</image></ad></r>");
-    QTest::newRow("no host") << QByteArray("<r><ad><image>http:/img/ad.png</image></ad></r>");
-    QTest::newRow("unparsable") << QByteArray("<r><ad><image>http://[::1/a.png</image></ad></r>");
-}
-
-// Corrupt, no image request, and the next requestAd() asks for an ad, not the logo.
-void TestInnerActiveAdModule::unusableAnswer()
-{
-    QFETCH(QByteArray, body);
-
-    scriptGoodAd();
-    server->setAnswer(AnswerPath, answerWith(body));
-    InnerActiveAdModule *module = newModule();
-    QSignalSpy corrupted(module, &InnerActiveAdModule::adDataCorrupted);
-    QSignalSpy errors(module, &InnerActiveAdModule::networkError);
-    QCOMPARE(module->requestAd(), 1);
-    QVERIFY(corrupted.wait(Wait));
-
-    QCOMPARE(corrupted.count(), 1);
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(server->paths(), QList<QByteArray>({LogoPath, AnswerPath}));
-    QVERIFY(!module->adReady && !module->requestInProgress);
-    verifyRecovery(module, AnswerPath);
-}
-
-void TestInnerActiveAdModule::exchangeLimits_data()
-{
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<ScriptedAnswer>("answer");
-    QTest::addColumn<int>("timeLimitMs"); // 0: the game's own
-    QTest::addColumn<Outcome>("outcome");
-
-    auto failing = [](int status) {
-        ScriptedAnswer answer = answerWith("<r><ad><image>http://x/a.png</image></ad></r>");
-        answer.status = status;
-        return answer;
-    };
-    auto announcing = [](qint64 length) {
-        ScriptedAnswer answer = answerWith(QByteArray(), ScriptedAnswer::HeadersOnly);
-        answer.announcedLength = length;
-        return answer;
-    };
-    auto padded = [this](qint64 size) { // well-formed, exactly size bytes
-        const QByteArray xml = answerXml(QByteArray());
-        return answerWith(xml + "<!--" + QByteArray(size - xml.size() - 7, 'x') + "-->");
-    };
-    const ScriptedAnswer endless = answerWith(QByteArray(), ScriptedAnswer::Endless);
-    const ScriptedAnswer hang = answerWith(QByteArray(), ScriptedAnswer::Hang);
-
-    QTest::newRow("logo 404") << LogoPath << failing(404) << 0 << Failed;
-    QTest::newRow("ad answer 500") << AnswerPath << failing(500) << 0 << Failed;
-    QTest::newRow("image 503") << ImagePath << failing(503) << 0 << Failed;
-
-    QTest::newRow("logo never answered") << LogoPath << hang << 300 << Failed;
-    QTest::newRow("ad answer never answered") << AnswerPath << hang << 300 << Failed;
-    QTest::newRow("image body never sent")
-        << ImagePath << answerWith(QByteArray(100, 'x'), ScriptedAnswer::HeadersOnly) << 300
-        << Failed;
-    // Bytes keep coming, so only a limit on the whole exchange ends it.
-    QTest::newRow("image trickling in")
-        << ImagePath << answerWith(QByteArray(4096, 'x'), ScriptedAnswer::Slowly) << 300 << Failed;
-
-    QTest::newRow("logo of 2 MiB") << LogoPath << answerWith(QByteArray(2 * MiB, 'L')) << 0 << Ready;
-    QTest::newRow("logo of 2 MiB + 1")
-        << LogoPath << answerWith(QByteArray(2 * MiB + 1, 'L')) << 0 << Failed;
-    QTest::newRow("logo announced too large") << LogoPath << announcing(2 * MiB + 1) << 0 << Failed;
-    QTest::newRow("logo without end") << LogoPath << endless << 0 << Failed;
-    QTest::newRow("ad answer of 16 KiB") << AnswerPath << padded(16 * 1024) << 0 << Ready;
-    // Carried, but too large to be parsed.
-    QTest::newRow("ad answer of 256 KiB") << AnswerPath << padded(256 * 1024) << 0 << Corrupted;
-    QTest::newRow("ad answer of 256 KiB + 1") << AnswerPath << padded(256 * 1024 + 1) << 0 << Failed;
-    QTest::newRow("ad answer announced too large") << AnswerPath << announcing(10 * MiB) << 0 << Failed;
-    QTest::newRow("image of 2 MiB") << ImagePath << answerWith(QByteArray(2 * MiB, 'I')) << 0 << Ready;
-    QTest::newRow("image without end") << ImagePath << endless << 0 << Failed;
-}
-
-// A failed, overlong or oversized exchange is reported once, keeps nothing
-// and stops the cycle; after a failed logo the logo is asked for again. An
-// answer the transport carries but the parser refuses is corrupt, not failed.
-void TestInnerActiveAdModule::exchangeLimits()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(ScriptedAnswer, answer);
-    QFETCH(int, timeLimitMs);
-    QFETCH(Outcome, outcome);
-
-    scriptGoodAd();
-    server->setAnswer(path, answer);
-    InnerActiveAdModule *module = newModule();
-    if (timeLimitMs > 0)
-        module->setExchangeTimeLimit(timeLimitMs);
-    QSignalSpy errors(module, &InnerActiveAdModule::networkError);
-    QSignalSpy ready(module, &InnerActiveAdModule::adDataReady);
-    QSignalSpy corrupted(module, &InnerActiveAdModule::adDataCorrupted);
-    QCOMPARE(module->requestAd(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(errors.count() + ready.count() + corrupted.count() > 0, Wait);
-
-    QCOMPARE(ready.count(), outcome == Ready ? 1 : 0);
-    QCOMPARE(corrupted.count(), outcome == Corrupted ? 1 : 0);
-    // Ended on either side, the exchange lets go of its connection; an aborted
-    // download that went on streaming would starve the next exchange.
-    QTRY_COMPARE_WITH_TIMEOUT(server->openConnections(), 0, Wait);
-    if (outcome == Ready)
-        return;
-    QCOMPARE(server->paths().last(), path);
-    QVERIFY(path != LogoPath || module->logoBytes.isEmpty());
-    QVERIFY(module->adImageBytes.isEmpty());
-    QVERIFY(!module->adReady && !module->requestInProgress);
-    verifyRecovery(module, path == LogoPath ? LogoPath : AnswerPath);
-    QCOMPARE(corrupted.count(), outcome == Corrupted ? 1 : 0);
-    QCOMPARE(errors.count(), outcome == Failed ? 1 : 0);
-    QVERIFY(outcome != Failed || !errors.first().first().toString().isEmpty());
-}
-
-void TestInnerActiveAdModule::refusedConnection()
-{
-    QTcpServer closed;
-    QVERIFY(closed.listen(QHostAddress::LocalHost));
-    qputenv("TUMBLOX_AD_SERVER", "http://127.0.0.1:" + QByteArray::number(closed.serverPort()));
-    closed.close();
-    InnerActiveAdModule *module = newModule();
-    QSignalSpy errors(module, &InnerActiveAdModule::networkError);
-
-    QCOMPARE(module->requestAd(), 1);
-    QVERIFY(errors.wait(Wait));
-    QCOMPARE(module->requestAd(), 1);
-    QVERIFY(errors.wait(Wait));
-    QCOMPARE(module->requestStage, 0); // the logo, again
-}
-
-void TestInnerActiveAdModule::followLink_data()
-{
-    QTest::addColumn<QByteArray>("link");
-    QTest::addColumn<bool>("opened");
-
-    QTest::newRow("http") << QByteArray("http://example.com/play?x=1&amp;y=2") << true;
-    QTest::newRow("https") << QByteArray("https://example.com/play") << true;
-    QTest::newRow("capital scheme") << QByteArray("HTTPS://example.com/") << true;
-    QTest::newRow("file") << QByteArray("file:///etc/passwd") << false;
-    QTest::newRow("javascript") << QByteArray("javascript:alert(1)") << false;
-    QTest::newRow("custom scheme") << QByteArray("tumblox://cheat") << false;
-    QTest::newRow("mailto") << QByteArray("mailto:someone@example.com") << false;
-}
-
-// Only web links reach the desktop; a new ad is requested either way.
-void TestInnerActiveAdModule::followLink()
-{
-    QFETCH(QByteArray, link);
-    QFETCH(bool, opened);
-
-    scriptGoodAd();
-    server->setAnswer(AnswerPath, answerWith(answerXml(QByteArray(), link)));
-    InnerActiveAdModule *module = newModule();
-    QCOMPARE(module->openAdLink(), -4);
-    QVERIFY(runCycle(module));
-    QVERIFY(module->reloadTimer->isActive());
-    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
-    const QUrl held(module->adLinkText);
-
-    QCOMPARE(module->openAdLink(), 1);
-    QCOMPARE(openedUrls, opened ? QList<QUrl>({held}) : QList<QUrl>());
-    QCOMPARE(reloads.count(), 1);
-    QVERIFY(!module->reloadTimer->isActive());
-    QCOMPARE(module->openAdLink(), -4); // no ready ad while the next one loads
-    QTRY_COMPARE(adRequests().size(), 2);
+    QCOMPARE(module->clientId, heldAfter);
 }
 
 void TestInnerActiveAdModule::reloadInterval_data()
@@ -576,9 +301,9 @@ void TestInnerActiveAdModule::reloadInterval_data()
     QTest::addColumn<int>("intervalMs"); // 0: never started
 
     QTest::newRow("0") << 0 << 0;
+    QTest::newRow("1") << 1 << 1000;
     QTest::newRow("86400") << 86400 << 86400 * 1000;
     QTest::newRow("86401") << 86401 << 120 * 1000;
-    QTest::newRow("-1") << -1 << 120 * 1000;
 }
 
 void TestInnerActiveAdModule::reloadInterval()
@@ -586,99 +311,62 @@ void TestInnerActiveAdModule::reloadInterval()
     QFETCH(int, seconds);
     QFETCH(int, intervalMs);
 
-    scriptGoodAd();
-    InnerActiveAdModule *module = newModule(seconds);
+    AdServerProcess server;
+    InnerActiveAdModule *module = newModule(&server, seconds);
+    QSignalSpy ready(module, &InnerActiveAdModule::adDataReady);
     QVERIFY(runCycle(module));
 
     QCOMPARE(module->reloadTimer->isActive(), intervalMs != 0);
-    if (intervalMs != 0) {
-        QCOMPARE(module->reloadTimer->interval(), intervalMs);
-        QVERIFY(module->reloadTimer->isSingleShot());
-    }
+    if (intervalMs == 0)
+        return;
+    QCOMPARE(module->reloadTimer->interval(), intervalMs);
+    QVERIFY(module->reloadTimer->isSingleShot());
+    if (intervalMs == 1000) // and the next ad follows by itself
+        QVERIFY(ready.wait(Wait));
 }
 
-void TestInnerActiveAdModule::reloadAfterAdDataReady()
+void TestInnerActiveAdModule::refusals_data()
 {
-    scriptGoodAd();
-    InnerActiveAdModule *module = newModule(1);
-    QSignalSpy ready(module, &InnerActiveAdModule::adDataReady);
-    QCOMPARE(module->requestAd(), 1);
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("ready");
+    QTest::addColumn<bool>("withWidget");
+    QTest::addColumn<int>("dialogResult"); // 0: the dialog would show
+    QTest::addColumn<int>("updateResult");
 
-    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, Wait);
-    QCOMPARE(server->paths(),
-             QList<QByteArray>({LogoPath, AnswerPath, ImagePath, AnswerPath, ImagePath}));
+    QTest::newRow("busy wins over everything") << true << false << false << -1 << -1;
+    QTest::newRow("no ad") << false << false << true << -4 << -4;
+    QTest::newRow("no ad wins over no widget") << false << false << false << -4 << -4;
+    QTest::newRow("no widget") << false << true << false << 0 << -5;
 }
 
-void TestInnerActiveAdModule::requestAdWhileBusy_data()
-{
-    QTest::addColumn<QByteArray>("hangingPath");
-
-    QTest::newRow("logo") << LogoPath;
-    QTest::newRow("ad answer") << AnswerPath;
-    QTest::newRow("image") << ImagePath;
-}
-
-// Refused without a signal, and the exchange in flight goes on undisturbed.
-void TestInnerActiveAdModule::requestAdWhileBusy()
-{
-    QFETCH(QByteArray, hangingPath);
-
-    scriptGoodAd();
-    server->setAnswer(hangingPath, answerWith(QByteArray(), ScriptedAnswer::Hang));
-    InnerActiveAdModule *module = newModule();
-    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
-    QCOMPARE(module->requestAd(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(server->paths().contains(hangingPath), Wait);
-
-    const int reloadsBefore = reloads.count();
-    const QNetworkReply *inFlight = module->reply;
-    QCOMPARE(module->requestAd(), -1);
-    QCOMPARE(reloads.count(), reloadsBefore);
-    QCOMPARE(module->reply, inFlight);
-}
-
+// Refused before anything is sent, shown or touched.
 void TestInnerActiveAdModule::refusals()
 {
-    auto *nameless = new InnerActiveAdModule(scope, QString(), 60);
-    QCOMPARE(nameless->requestAd(), -3);
-    QCOMPARE(nameless->reply, nullptr);
+    QFETCH(bool, busy);
+    QFETCH(bool, ready);
+    QFETCH(bool, withWidget);
+    QFETCH(int, dialogResult);
+    QFETCH(int, updateResult);
 
-    server->setAnswer(LogoPath, answerWith(QByteArray(), ScriptedAnswer::Hang));
-    InnerActiveAdModule *busy = newModule();
-    QCOMPARE(busy->requestAd(), 1);
-    QCOMPARE(busy->setAdParameter(6, QStringLiteral("Puzzles")), -1);
-    QCOMPARE(busy->adParameters[6], QStringLiteral("Games"));
-}
-
-void TestInnerActiveAdModule::setAdParameter_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("result");
-
-    QTest::newRow("256 characters") << 5 << 256 << 1;
-    QTest::newRow("257 characters") << 5 << 257 << -2;
-    QTest::newRow("last index") << 8 << 2 << 1;
-    QTest::newRow("index 9") << 9 << 2 << 1;
-    QTest::newRow("index -1") << -1 << 2 << 1;
-    QTest::newRow("index 9, 257 characters") << 9 << 257 << -2;
-}
-
-void TestInnerActiveAdModule::setAdParameter()
-{
-    QFETCH(int, index);
-    QFETCH(int, length);
-    QFETCH(int, result);
-
+    QCOMPARE((new InnerActiveAdModule(scope, QString(), 60))->requestAd(), -3);
     InnerActiveAdModule *module = newModule();
-    QStringList expected(std::begin(module->adParameters), std::end(module->adParameters));
-    const QString value(length, QLatin1Char('v'));
-    if (result == 1 && index >= 0 && index < expected.size())
-        expected[index] = value;
+    module->requestInProgress = busy;
+    module->adReady = ready;
+    InnerActiveAdWidget *widget = module->createAdWidget(scope, false);
 
-    QCOMPARE(module->setAdParameter(index, value), result);
-    QCOMPARE(QStringList(std::begin(module->adParameters), std::end(module->adParameters)),
-             expected);
+    if (busy) {
+        QCOMPARE(module->requestAd(), -1);
+        QCOMPARE(module->setAdParameter(6, QStringLiteral("Puzzles")), -1);
+        QCOMPARE(module->adParameters[6], QStringLiteral("Games"));
+        QCOMPARE(module->reply, nullptr);
+    }
+    if (dialogResult != 0) {
+        module->reloadTimer->start();
+        QCOMPARE(module->showAdDialog(scope, 10, "Skip in", "Skip", "Click", true, false), dialogResult);
+        QVERIFY(module->reloadTimer->isActive());
+    }
+    QCOMPARE(module->updateAdWidget(withWidget ? widget : nullptr), updateResult);
+    QVERIFY(!widget->findChild<QMovie *>()); // left empty
 }
 
 void TestInnerActiveAdModule::deviceDescription_data()
@@ -689,20 +377,10 @@ void TestInnerActiveAdModule::deviceDescription_data()
 
     using C = QStringConverter;
     QTest::newRow("maker and model, Windows style")
-        << utf16("Manufacturer=Nokia\r\nModel=N900\r\n", C::Utf16LE) << QByteArray()
-        << QStringLiteral("Nokia N900");
-    QTest::newRow("maker and model, big-endian")
-        << utf16("manufacturer=Nökia\nMODEL=RX-51\n", C::Utf16BE) << QByteArray()
-        << QStringLiteral("Nökia RX-51");
-    QTest::newRow("maker without a model line end")
-        << utf16("Manufacturer=Nokia\r\nModel=N900", C::Utf16LE) << QByteArray()
-        << QStringLiteral("Nokia");
+        << utf16("Manufacturer=Nokia\r\nModel=N900\r\n", C::Utf16LE) << QByteArray() << "Nokia N900";
     QTest::newRow("maker not on the first line")
-        << utf16("Version=1\r\nManufacturer=Nokia\r\nModel=N900\r\n", C::Utf16LE)
-        << utf16("RX-51", C::Utf16LE) << QString();
-    QTest::newRow("model file only") << QByteArray() << utf16("RX-51 N900", C::Utf16LE)
-                                     << QStringLiteral("RX-51 N900");
-    QTest::newRow("neither file") << QByteArray() << QByteArray() << QString();
+        << utf16("Version=1\r\nManufacturer=Nokia\r\n", C::Utf16LE) << utf16("RX-51", C::Utf16LE) << QString();
+    QTest::newRow("model file only") << QByteArray() << utf16("RX-51 N900", C::Utf16LE) << "RX-51 N900";
 }
 
 void TestInnerActiveAdModule::deviceDescription()
@@ -725,81 +403,18 @@ void TestInnerActiveAdModule::deviceDescription()
     const QString description = newModule()->deviceDescription();
     QVERIFY(QDir::setCurrent(previous));
     QCOMPARE(description, expected);
-    QCOMPARE(description.isNull(), expected.isNull());
-}
-
-void TestInnerActiveAdModule::adOperationRefusals_data()
-{
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<bool>("ready");
-    QTest::addColumn<bool>("withWidget");
-    QTest::addColumn<int>("dialogResult"); // 0: the dialog would show
-    QTest::addColumn<int>("updateResult");
-
-    QTest::newRow("busy wins over everything") << true << false << false << -1 << -1;
-    QTest::newRow("busy with an ad") << true << true << true << -1 << -1;
-    QTest::newRow("no ad") << false << false << true << -4 << -4;
-    QTest::newRow("no ad wins over no widget") << false << false << false << -4 << -4;
-    QTest::newRow("no widget") << false << true << false << 0 << -5;
-}
-
-// Refused before anything is shown or touched.
-void TestInnerActiveAdModule::adOperationRefusals()
-{
-    QFETCH(bool, busy);
-    QFETCH(bool, ready);
-    QFETCH(bool, withWidget);
-    QFETCH(int, dialogResult);
-    QFETCH(int, updateResult);
-
-    InnerActiveAdModule *module = newModule();
-    module->requestInProgress = busy;
-    module->adReady = ready;
-    module->adLinkText = QStringLiteral("http://x/held");
-    auto *parent = new QWidget;
-    connect(scope, &QObject::destroyed, parent, [parent] { delete parent; });
-    InnerActiveAdWidget *widget = module->createAdWidget(parent, false);
-    QSignalSpy activated(widget, &InnerActiveAdWidget::adLinkActivated);
-
-    if (dialogResult != 0) {
-        module->reloadTimer->start();
-        QCOMPARE(module->showAdDialog(parent, 10, "Skip in", "Skip", "Click", true, false),
-                 dialogResult);
-        QVERIFY(module->reloadTimer->isActive());
-        QVERIFY(!parent->findChild<InnerActiveAdDialog *>());
-    }
-    QCOMPARE(module->updateAdWidget(withWidget ? widget : nullptr), updateResult);
-    QTest::mouseClick(widget, Qt::LeftButton);
-    QCOMPARE(activated.count(), 1);
-    QCOMPARE(activated.first().first().toUrl(), QUrl()); // still empty
-}
-
-// A banner placed by the caller shows the ad held and follows it like the dialog.
-void TestInnerActiveAdModule::placedBanner()
-{
-    scriptGoodAd();
-    InnerActiveAdModule *module = newModule();
-    auto *parent = new QWidget;
-    connect(scope, &QObject::destroyed, parent, [parent] { delete parent; });
-    InnerActiveAdWidget *widget = module->createAdWidget(parent, true);
-    QCOMPARE(widget->parentWidget(), parent);
-    QVERIFY(runCycle(module));
-    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
-
-    QCOMPARE(module->updateAdWidget(widget), 1);
-    QCOMPARE(widget->findChild<QLabel *>("lblAdTextCtrl")->text(), QStringLiteral("Play now"));
-    QTest::mouseClick(widget, Qt::LeftButton);
-    QCOMPARE(openedUrls, QList<QUrl>({ QUrl(QStringLiteral("http://x/")) }));
-    QCOMPARE(reloads.count(), 1);
 }
 
 void TestInnerActiveAdModule::dialogOutcome_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("newRequest");
+    QTest::addColumn<QString>("button"); // empty: the parent is deleted instead
+    QTest::addColumn<bool>("parentOwnsClient");
+    QTest::addColumn<bool>("followed");
 
-    QTest::newRow("skipped") << "btnLeft" << false;
-    QTest::newRow("followed") << "btnRight" << true;
+    QTest::newRow("skipped") << "btnLeft" << false << false;
+    QTest::newRow("followed") << "btnRight" << false << true;
+    QTest::newRow("parent deleted") << "" << false << false;
+    QTest::newRow("parent deleted with the client") << "" << true << false; // as with the board
 }
 
 // The ad shown is never replaced under the dialog; afterwards a followed ad
@@ -807,56 +422,79 @@ void TestInnerActiveAdModule::dialogOutcome_data()
 void TestInnerActiveAdModule::dialogOutcome()
 {
     QFETCH(QString, button);
-    QFETCH(bool, newRequest);
-
-    scriptGoodAd();
-    InnerActiveAdModule *module = newModule();
-    QVERIFY(runCycle(module));
-    QVERIFY(module->reloadTimer->isActive());
-    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
-
-    bool reloadStoppedWhileShown = false;
-    whenDialogShows([&](InnerActiveAdDialog *dialog) {
-        reloadStoppedWhileShown = !module->reloadTimer->isActive();
-        dialog->findChild<QPushButton *>(button)->click();
-    });
-    QCOMPARE(module->showAdDialog(nullptr, 10, "Skip in", "Skip", "Click", true, false), 1);
-
-    QVERIFY(reloadStoppedWhileShown);
-    QCOMPARE(reloads.count(), newRequest ? 1 : 0);
-    QCOMPARE(module->requestInProgress, newRequest);
-    QCOMPARE(module->reloadTimer->isActive(), !newRequest);
-    QCOMPARE(module->reloadTimer->remainingTime() > 59000, !newRequest);
-    QCOMPARE(openedUrls.size(), newRequest ? 1 : 0);
-}
-
-void TestInnerActiveAdModule::parentDeletedDuringDialog_data()
-{
-    QTest::addColumn<bool>("parentOwnsClient");
-
-    QTest::newRow("client lives on") << false;
-    QTest::newRow("client goes with the parent") << true; // as with the board
-}
-
-void TestInnerActiveAdModule::parentDeletedDuringDialog()
-{
     QFETCH(bool, parentOwnsClient);
+    QFETCH(bool, followed);
 
-    scriptGoodAd();
-    QPointer<QWidget> parent = new QWidget;
-    connect(scope, &QObject::destroyed, parent, [parent] { delete parent; });
-    QPointer<InnerActiveAdModule> module = newModule();
+    AdServerProcess server;
+    QPointer<QWidget> parent = new QWidget(scope);
+    QPointer<InnerActiveAdModule> module = newModule(&server);
     if (parentOwnsClient)
         module->setParent(parent);
     QVERIFY(runCycle(module));
+    QSignalSpy reloads(module.data(), &InnerActiveAdModule::startReloadAd);
 
-    whenDialogShows([&parent](InnerActiveAdDialog *) { delete parent; });
+    bool reloadStoppedWhileShown = false;
+    // Runs in the dialog's modal loop.
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<InnerActiveAdDialog *>(QApplication::activeModalWidget());
+        reloadStoppedWhileShown = !module->reloadTimer->isActive();
+        if (button.isEmpty())
+            delete parent;
+        else
+            dialog->findChild<QPushButton *>(button)->click();
+    });
     QCOMPARE(module->showAdDialog(parent, 10, "Skip in", "Skip", "Click", true, false), 1);
 
-    QVERIFY(!parent);
+    QVERIFY(reloadStoppedWhileShown);
     QCOMPARE(module.isNull(), parentOwnsClient);
-    if (module) // it closed unanswered, as if skipped
-        QVERIFY(module->reloadTimer->isActive());
+    QCOMPARE(openedUrls.size(), followed ? 1 : 0);
+    if (!module)
+        return;
+    QCOMPARE(reloads.count(), followed ? 1 : 0);
+    QCOMPARE(module->requestInProgress, followed);
+    QCOMPARE(module->reloadTimer->isActive(), !followed);
+    QCOMPARE(module->reloadTimer->remainingTime() > 59000, !followed);
+}
+
+void TestInnerActiveAdModule::followLink_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("viaBanner"); // else openAdLink()
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("http, banner") << "http://example.com/play?x=1&y=2" << true << true;
+    QTest::newRow("capital scheme") << "HTTPS://example.com/" << false << true;
+    QTest::newRow("file, banner") << "file:///etc/passwd" << true << false;
+    QTest::newRow("javascript") << "javascript:alert(1)" << false << false;
+}
+
+// A banner placed by the caller shows the ad held; following it opens only
+// web links, and a new ad is requested either way.
+void TestInnerActiveAdModule::followLink()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, viaBanner);
+    QFETCH(bool, opened);
+
+    AdServerProcess server;
+    InnerActiveAdModule *module = newModule(&server);
+    InnerActiveAdWidget *widget = module->createAdWidget(scope, true);
+    QCOMPARE(module->openAdLink(), -4);
+    QVERIFY(runCycle(module));
+    QVERIFY(module->reloadTimer->isActive());
+    module->adLinkText = link;
+    QCOMPARE(module->updateAdWidget(widget), 1);
+    QCOMPARE(widget->findChild<QLabel *>("lblAdTextCtrl")->text(), module->adText.left(30) + "...");
+    QSignalSpy reloads(module, &InnerActiveAdModule::startReloadAd);
+
+    if (viaBanner)
+        QTest::mouseClick(widget, Qt::LeftButton);
+    else
+        QCOMPARE(module->openAdLink(), 1);
+    QCOMPARE(openedUrls, opened ? QList<QUrl>({QUrl(link)}) : QList<QUrl>());
+    QCOMPARE(reloads.count(), 1);
+    QVERIFY(!module->reloadTimer->isActive());
+    QCOMPARE(module->openAdLink(), -4); // no ready ad while the next one loads
 }
 
 QTEST_MAIN(TestInnerActiveAdModule)
