@@ -211,6 +211,7 @@ void InnerActiveAdDialog::startCountdown()
     if (secondsLeft <= 0)
         return;
     countdownTimer = new QTimer(this);
+    countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
     countdownTimer->setInterval(CountdownStepMs);
     countdownTimer->setSingleShot(true);
     connect(countdownTimer, &QTimer::timeout, this, &InnerActiveAdDialog::onTimeOut);

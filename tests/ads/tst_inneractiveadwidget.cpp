@@ -32,9 +32,8 @@ class TestInnerActiveAdWidget : public QObject
     Q_OBJECT
 
 private slots:
-    void shownText_data();
-    void shownText();
-    void noTextLine();
+    void textLine_data();
+    void textLine();
     void activation_data();
     void activation();
     void refillsSwitchLinkAndImage();
@@ -42,56 +41,62 @@ private slots:
     void fitTextFontEnds();
 };
 
-void TestInnerActiveAdWidget::shownText_data()
+void TestInnerActiveAdWidget::textLine_data()
 {
+    QTest::addColumn<bool>("showAdText");
     QTest::addColumn<QString>("adText");
-    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("shown"); // null: no text line at all
     const QString thirty(30, QLatin1Char('x'));
-    QTest::newRow("30 characters") << thirty << thirty;
-    QTest::newRow("31 characters") << thirty + "y" << thirty + "...";
+    QTest::newRow("30 characters") << true << thirty << thirty;
+    QTest::newRow("31 characters") << true << thirty + "y" << thirty + "...";
+    QTest::newRow("no text line") << false << thirty << QString();
 }
 
-void TestInnerActiveAdWidget::shownText()
+// As built and as refilled.
+void TestInnerActiveAdWidget::textLine()
 {
+    QFETCH(bool, showAdText);
     QFETCH(QString, adText);
     QFETCH(QString, shown);
-    InnerActiveAdWidget built(nullptr, QByteArray(), QString(), true, adText);
-    InnerActiveAdWidget refilled(nullptr, QByteArray(), QString(), true, QStringLiteral("old"));
-    refilled.setContent(QByteArray(), QString(), adText);
-    QCOMPARE(label(built, "lblAdTextCtrl")->text(), shown);
-    QCOMPARE(label(refilled, "lblAdTextCtrl")->text(), shown);
-}
-
-void TestInnerActiveAdWidget::noTextLine()
-{
-    InnerActiveAdWidget banner(nullptr, TwoFrameGif, LinkA.toString(), false, QStringLiteral("hidden"));
-    banner.setContent(TwoFrameGif, LinkB.toString(), QStringLiteral("still hidden"));
-    banner.fitTextFont(1);
-    QVERIFY(!label(banner, "lblAdTextCtrl"));
-    QCOMPARE(banner.layout()->count(), 1);
+    InnerActiveAdWidget built(nullptr, TwoFrameGif, QString(), showAdText, adText);
+    InnerActiveAdWidget refilled(nullptr, QByteArray(), QString(), showAdText, QStringLiteral("old"));
+    refilled.setContent(TwoFrameGif, QString(), adText);
+    for (const InnerActiveAdWidget *banner : {&built, &refilled}) {
+        QLabel *text = label(*banner, "lblAdTextCtrl");
+        QCOMPARE(text ? text->text() : QString(), shown);
+        QCOMPARE(banner->layout()->count(), shown.isNull() ? 1 : 2);
+    }
 }
 
 void TestInnerActiveAdWidget::activation_data()
 {
     QTest::addColumn<int>("key"); // 0: a tap on the image
+    QTest::addColumn<bool>("held"); // auto-repeated key, or a release without its press
     QTest::addColumn<bool>("activates");
-    QTest::newRow("tap") << 0 << true;
-    QTest::newRow("Select") << int(Qt::Key_Select) << true;
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
-    QTest::newRow("Return") << int(Qt::Key_Return) << false;
-    QTest::newRow("Space") << int(Qt::Key_Space) << false;
+    QTest::newRow("tap") << 0 << false << true;
+    QTest::newRow("release of a press elsewhere") << 0 << true << false;
+    QTest::newRow("Select") << int(Qt::Key_Select) << false << true;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << false << true;
+    QTest::newRow("held Select") << int(Qt::Key_Select) << true << false;
+    QTest::newRow("Return") << int(Qt::Key_Return) << false << false;
 }
 
 void TestInnerActiveAdWidget::activation()
 {
     QFETCH(int, key);
+    QFETCH(bool, held);
     QFETCH(bool, activates);
     InnerActiveAdWidget banner(nullptr, TwoFrameGif, LinkA.toString(), true, QStringLiteral("Play"));
     QSignalSpy spy(&banner, &InnerActiveAdWidget::adLinkActivated);
-    if (key)
-        QTest::keyClick(&banner, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-    else
+    if (key) {
+        QKeyEvent press(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier,
+                        QString(), held);
+        QApplication::sendEvent(&banner, &press);
+    } else if (held) {
+        QTest::mouseRelease(label(banner, "lblAdImageCtrl"), Qt::LeftButton);
+    } else {
         QTest::mouseClick(label(banner, "lblAdImageCtrl"), Qt::LeftButton);
+    }
     QCOMPARE(spy, activates ? QList<QVariantList>{{LinkA}} : QList<QVariantList>());
 }
 
@@ -110,11 +115,9 @@ void TestInnerActiveAdWidget::refillsSwitchLinkAndImage()
 
     // One set of buffer and movie is left, and it plays on to the blue frame.
     QCOMPARE(banner.findChildren<QBuffer *>().size(), 1);
-    QCOMPARE(banner.findChildren<QMovie *>().size(), 1);
     QMovie *movie = label(banner, "lblAdImageCtrl")->movie();
-    QCOMPARE(movie, banner.findChild<QMovie *>());
+    QCOMPARE(banner.findChildren<QMovie *>(), QList<QMovie *>{movie});
     QTRY_COMPARE(movie->state(), QMovie::NotRunning);
-    QCOMPARE(movie->currentFrameNumber(), 1);
     QCOMPARE(movie->currentImage().pixelColor(0, 0), QColor(Qt::blue));
 }
 
