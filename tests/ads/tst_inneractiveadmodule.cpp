@@ -390,6 +390,7 @@ void TestInnerActiveAdModule::afterAd_data()
     QTest::newRow("openAdLink, script link") << "openAdLink" << "javascript:alert(1)" << false << true;
     QTest::newRow("openAdLink, no host") << "openAdLink" << "http:///x" << false << true;
     QTest::newRow("dialog followed") << "btnRight" << "https://example.com/" << true << true;
+    QTest::newRow("dialog followed, file link") << "btnRight" << "file:///etc/passwd" << false << true;
     QTest::newRow("dialog skipped") << "btnLeft" << "https://example.com/" << false << false;
     QTest::newRow("parent deleted under the dialog") << "delete parent" << "https://example.com/" << false << false;
     QTest::newRow("owner deleted under the dialog") << "delete owner" << "https://example.com/" << false << false;
