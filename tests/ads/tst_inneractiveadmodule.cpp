@@ -70,8 +70,6 @@ private slots:
     void cycle();
     void takeAnswer_data();
     void takeAnswer();
-    void refusals_data();
-    void refusals();
     void deviceDescription_data();
     void deviceDescription();
     void afterAd_data();
@@ -186,6 +184,12 @@ void TestInnerActiveAdModule::cycle()
     QSignalSpy errors(module, &InnerActiveAdModule::networkError);
     const qint64 before = QDateTime::currentSecsSinceEpoch();
     QCOMPARE(module->requestAd(), 1);
+    // Busy comes first, and nothing in flight is disturbed.
+    QCOMPARE(module->requestAd(), -1);
+    QCOMPARE(module->setAdParameter(6, QStringLiteral("Puzzles")), -1);
+    QCOMPARE(module->showAdDialog(scope, 10, "Skip in", "Skip", "Click", true, false), -1);
+    QCOMPARE(module->updateAdWidget(nullptr), -1);
+    QCOMPARE((new InnerActiveAdModule(scope, QString(), 60))->requestAd(), -3);
     QTRY_VERIFY_WITH_TIMEOUT(ready.count() + corrupted.count() + errors.count() > 0, Wait);
 
     const QList<int> reports = {outcome == Ready, outcome == Corrupted, outcome == Failed};
@@ -253,44 +257,6 @@ void TestInnerActiveAdModule::takeAnswer()
     QVERIFY(!module->takeAnswer(body).isEmpty());
     QCOMPARE(settings->value("cid").toString(), storedAfter);
     QCOMPARE(module->clientId, heldAfter);
-}
-
-void TestInnerActiveAdModule::refusals_data()
-{
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<bool>("ready");
-    QTest::addColumn<int>("dialogResult");
-    QTest::addColumn<int>("updateResult"); // without a widget
-
-    QTest::newRow("busy wins over everything") << true << false << -1 << -1;
-    QTest::newRow("no ad wins over no widget") << false << false << -4 << -4;
-    QTest::newRow("no widget") << false << true << 0 << -5; // 0: not tried, it would show
-}
-
-// Refused before anything is sent, shown or touched.
-void TestInnerActiveAdModule::refusals()
-{
-    QFETCH(bool, busy);
-    QFETCH(bool, ready);
-    QFETCH(int, dialogResult);
-    QFETCH(int, updateResult);
-
-    QCOMPARE((new InnerActiveAdModule(scope, QString(), 60))->requestAd(), -3);
-    InnerActiveAdModule *module = newModule();
-    module->requestInProgress = busy;
-    module->adReady = ready;
-    QCOMPARE(module->updateAdWidget(nullptr), updateResult);
-    if (busy) {
-        QCOMPARE(module->requestAd(), -1);
-        QCOMPARE(module->setAdParameter(6, QStringLiteral("Puzzles")), -1);
-        QCOMPARE(module->adParameters[6], QStringLiteral("Games"));
-        QCOMPARE(module->reply, nullptr);
-    }
-    if (dialogResult != 0) {
-        module->reloadTimer->start();
-        QCOMPARE(module->showAdDialog(scope, 10, "Skip in", "Skip", "Click", true, false), dialogResult);
-        QVERIFY(module->reloadTimer->isActive());
-    }
 }
 
 void TestInnerActiveAdModule::deviceDescription_data()
@@ -365,7 +331,10 @@ void TestInnerActiveAdModule::afterAd()
         module->setParent(parent);
     InnerActiveAdWidget *widget = module->createAdWidget(parent, true);
     QCOMPARE(module->openAdLink(), -4);
+    QCOMPARE(module->updateAdWidget(nullptr), -4); // before the missing widget
+    QCOMPARE(module->showAdDialog(parent, 10, "Skip in", "Skip", "Click", true, false), -4);
     QVERIFY(runCycle(module));
+    QCOMPARE(module->updateAdWidget(nullptr), -5);
     module->adLinkText = link;
     QCOMPARE(module->updateAdWidget(widget), 1);
     QCOMPARE(widget->findChild<QLabel *>("lblAdTextCtrl")->text(), module->adText.left(30) + "...");
