@@ -74,6 +74,8 @@ InnerActiveAdDialog::InnerActiveAdDialog(const QByteArray &logoBytes, const QByt
     setLayout(layout);
 
     startCountdown();
+    // Escape closes through QDialog itself, past the slots that stop it.
+    connect(this, &QDialog::finished, this, &InnerActiveAdDialog::stopCountdown);
     adWidget->installEventFilter(this);
     followButton->installEventFilter(this);
     adWidget->setFocus(Qt::OtherFocusReason);

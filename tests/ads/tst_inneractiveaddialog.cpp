@@ -18,16 +18,6 @@ const QString AdLink = QStringLiteral("https://ads.example/landing");
 // Web links land in the recorder instead of on the desktop.
 const QStringList Schemes = {"http", "https"};
 
-std::unique_ptr<InnerActiveAdDialog> makeDialog(int seconds, const QString &link = AdLink,
-                                                const QString &left = "Skip",
-                                                const QString &right = "Click",
-                                                bool skipOnLeft = true)
-{
-    return std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), link, "Play", false,
-                                                 left, right, skipOnLeft, seconds, "Skip in",
-                                                 nullptr);
-}
-
 template<typename T>
 T *child(const QDialog &dialog, const char *name)
 {
@@ -47,10 +37,8 @@ private slots:
     void initTestCase();
     void init() { opened.clear(); }
     void countdownRunsOut();
-    void buttons_data();
-    void buttons();
-    void accidentalPresses_data();
-    void accidentalPresses();
+    void presses_data();
+    void presses();
 
 private:
     QList<QUrl> opened;
@@ -64,7 +52,8 @@ void TestInnerActiveAdDialog::initTestCase()
 
 void TestInnerActiveAdDialog::countdownRunsOut()
 {
-    auto dialog = makeDialog(3);
+    auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Skip",
+                                                        "Click", true, 3, "Skip in", nullptr);
     const auto countdown = [&dialog] { return child<QLabel>(*dialog, "labelSkip")->text(); };
     QCOMPARE(countdown(), "<b>Skip in 3</b>");
 
@@ -77,80 +66,63 @@ void TestInnerActiveAdDialog::countdownRunsOut()
     QVERIFY(opened.isEmpty());
 }
 
-void TestInnerActiveAdDialog::buttons_data()
+void TestInnerActiveAdDialog::presses_data()
 {
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<bool>("skipOnLeft");
-    QTest::addColumn<QString>("shown"); // "left|right" as shown
-    QTest::addColumn<bool>("leftFollows");
-
-    QTest::newRow("skip on left") << "Skip" << "Click" << true << "Skip|Click" << false;
-    QTest::newRow("skip on right") << "Click" << "Skip" << false << "Click|Skip" << true;
-    QTest::newRow("no left text") << "" << "Go" << false << "Skip|Click" << false;
-    QTest::newRow("no right text") << "Go" << "" << false << "Skip|Click" << false;
-}
-
-// Either button closes the dialog at once, also in its first second, and
-// stops the countdown.
-void TestInnerActiveAdDialog::buttons()
-{
-    QFETCH(QString, left);
-    QFETCH(QString, right);
-    QFETCH(bool, skipOnLeft);
-    QFETCH(QString, shown);
-    QFETCH(bool, leftFollows);
-
-    for (const char *pressed : {"btnLeft", "btnRight"}) {
-        auto dialog = makeDialog(10, AdLink, left, right, skipOnLeft);
-        const QString texts = child<QPushButton>(*dialog, "btnLeft")->text() + "|"
-                            + child<QPushButton>(*dialog, "btnRight")->text();
-        QCOMPARE(texts, shown);
-
-        opened.clear();
-        QTimer::singleShot(0, dialog.get(), [&] { child<QPushButton>(*dialog, pressed)->click(); });
-        const bool follows = leftFollows == (qstrcmp(pressed, "btnLeft") == 0);
-        QCOMPARE(dialog->exec(), int(follows ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(opened, follows ? QList<QUrl>{QUrl(AdLink)} : QList<QUrl>());
-        QVERIFY(!child<QTimer>(*dialog, "countdownTimer")->isActive());
-    }
-}
-
-void TestInnerActiveAdDialog::accidentalPresses_data()
-{
-    QTest::addColumn<QString>("input"); // a key, or a tap or click with the mouse
+    QTest::addColumn<QString>("input"); // a key, a tap on the image or a click on a button
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("late"); // after the first 500 ms
     QTest::addColumn<bool>("held"); // auto-repeated
     QTest::addColumn<int>("result"); // -1: still open
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<bool>("skipOnLeft");
+    QTest::addColumn<QString>("shown"); // the button texts as shown
 
-    QTest::newRow("tap, early") << "tap" << 0 << false << false << -1;
-    QTest::newRow("tap, late") << "tap" << 0 << true << false << 1;
-    QTest::newRow("pressed early, released late") << "slow tap" << 0 << false << false << -1;
-    QTest::newRow("following button, early") << "click" << 0 << false << false << -1;
-    QTest::newRow("following button, late") << "click" << 0 << true << false << 1;
-    QTest::newRow("Select, early") << "key" << int(Qt::Key_Select) << false << false << -1;
-    QTest::newRow("Select, late") << "key" << int(Qt::Key_Select) << true << false << 1;
-    QTest::newRow("Select held") << "key" << int(Qt::Key_Select) << true << true << -1;
-    QTest::newRow("keypad Enter held") << "key" << int(Qt::Key_Enter) << true << true << -1;
-    QTest::newRow("Return on the following default, early") << "key" << int(Qt::Key_Return) << false << false << -1;
-    QTest::newRow("Return held") << "key" << int(Qt::Key_Return) << true << true << -1;
-    QTest::newRow("Return, late") << "key" << int(Qt::Key_Return) << true << false << 1;
-    QTest::newRow("Escape skips, early") << "key" << int(Qt::Key_Escape) << false << false << 0;
+    // By default the left button follows the ad, and is the default that Return presses.
+    const auto row = [](const char *name, const char *input, int key, bool late, bool held, int result,
+                        const QString &left = "Click", const QString &right = "Skip", bool skipOnLeft = false,
+                        const QString &shown = "Click|Skip") {
+        QTest::newRow(name) << QString::fromLatin1(input) << key << late << held << result << left << right << skipOnLeft << shown;
+    };
+    row("tap, early", "tap", 0, false, false, -1);
+    row("tap, late", "tap", 0, true, false, 1);
+    row("pressed early, released late", "slow tap", 0, false, false, -1);
+    row("following button, early", "btnLeft", 0, false, false, -1);
+    row("following button, late", "btnLeft", 0, true, false, 1);
+    row("skipping button, early", "btnRight", 0, false, false, 0);
+    row("Select, early", "key", Qt::Key_Select, false, false, -1);
+    row("Select, late", "key", Qt::Key_Select, true, false, 1);
+    row("Select held", "key", Qt::Key_Select, true, true, -1);
+    row("keypad Enter held", "key", Qt::Key_Enter, true, true, -1);
+    row("Return on the following default, early", "key", Qt::Key_Return, false, false, -1);
+    row("Return held", "key", Qt::Key_Return, true, true, -1);
+    row("Return, late", "key", Qt::Key_Return, true, false, 1);
+    row("Escape skips, early", "key", Qt::Key_Escape, false, false, 0);
+    row("skip on left, left button", "btnLeft", 0, true, false, 0, "Skip", "Click", true, "Skip|Click");
+    row("skip on left, right button", "btnRight", 0, true, false, 1, "Skip", "Click", true, "Skip|Click");
+    row("no left text", "btnLeft", 0, true, false, 0, "", "Go", false, "Skip|Click");
+    row("no right text", "btnRight", 0, true, false, 1, "Go", "", false, "Skip|Click");
 }
 
 // The ad may open in the middle of play: neither a held key nor a press in
-// its first moments follows it; a deliberate press afterwards does.
-void TestInnerActiveAdDialog::accidentalPresses()
+// its first moments follows it; a deliberate press afterwards does. Closing
+// stops the countdown.
+void TestInnerActiveAdDialog::presses()
 {
     QFETCH(QString, input);
     QFETCH(int, key);
     QFETCH(bool, late);
     QFETCH(bool, held);
     QFETCH(int, result);
+    QFETCH(QString, left);
+    QFETCH(QString, right);
+    QFETCH(bool, skipOnLeft);
+    QFETCH(QString, shown);
 
-    // The left button follows the ad, and is the default that Return presses.
-    auto dialog = makeDialog(10, AdLink, "Click", "Skip", false);
+    auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, left,
+                                                        right, skipOnLeft, 10, "Skip in", nullptr);
+    const auto button = [&dialog](const QString &name) { return dialog->findChild<QPushButton *>(name); };
+    QCOMPARE(button("btnLeft")->text() + "|" + button("btnRight")->text(), shown);
     QSignalSpy finished(dialog.get(), &QDialog::finished);
     QSignalSpy guardOver(child<QTimer>(*dialog, "followGuard"), &QTimer::timeout);
     dialog->open();
@@ -164,15 +136,16 @@ void TestInnerActiveAdDialog::accidentalPresses()
         QTest::mousePress(image, Qt::LeftButton);
         QVERIFY(guardOver.wait());
         QTest::mouseRelease(image, Qt::LeftButton);
-    } else if (input == "click") {
-        QTest::mouseClick(child<QPushButton>(*dialog, "btnLeft"), Qt::LeftButton);
+    } else if (input.startsWith("btn")) {
+        QTest::mouseClick(button(input), Qt::LeftButton);
     } else {
         const auto modifier = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
         QKeyEvent press(QEvent::KeyPress, key, modifier, QString(), held);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
     }
     QCOMPARE(finished.isEmpty() ? -1 : finished.first().first().toInt(), result);
-    QCOMPARE(opened.size(), result == 1 ? 1 : 0);
+    QCOMPARE(opened, result == 1 ? QList<QUrl>{QUrl(AdLink)} : QList<QUrl>());
+    QCOMPARE(child<QTimer>(*dialog, "countdownTimer")->isActive(), result == -1);
 }
 
 QTEST_MAIN(TestInnerActiveAdDialog)
