@@ -3,25 +3,22 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdroprenderer.h"
+#include "referenceplayfield.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// What the board shows: where the playfield stands, the text screens and the
-// previews, checked on rendered pixels.
 class TestBlockDropPaint : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void squaresLandOnTheirCells_data();
-    void squaresLandOnTheirCells();
+    void playfield_data();
+    void playfield();
     void screens_data();
     void screens();
-    void gameOverListsTheTable_data();
-    void gameOverListsTheTable();
     void preview();
 };
 
@@ -36,7 +33,6 @@ void prepare(BlockDropBoard &board, QSize contents)
     t.loading() = false;
     t.started() = true;
     t.grid().clear();
-    t.curPiece() = BlockDropPiece();
 }
 
 QImage render(QWidget &widget)
@@ -48,75 +44,94 @@ QImage render(QWidget &widget)
 
 } // namespace
 
-void TestBlockDropPaint::squaresLandOnTheirCells_data()
+void TestBlockDropPaint::playfield_data()
 {
     QTest::addColumn<QSize>("contents");
-    QTest::addColumn<bool>("falling");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("colour");
-    QTest::newRow("settled bottom left") << QSize(190, 400) << false << 0 << 0 << 1;
-    QTest::newRow("settled top right") << QSize(190, 400) << false << 11 << 25 << 7;
-    QTest::newRow("settled, uneven cells") << QSize(201, 407) << false << 5 << 9 << 4;
-    QTest::newRow("settled, wide cells") << QSize(300, 300) << false << 11 << 25 << 3;
-    QTest::newRow("falling piece") << QSize(190, 400) << true << 6 << 12 << 2;
-    QTest::newRow("falling piece, uneven cells") << QSize(217, 431) << true << 3 << 1 << 6;
+    QTest::addColumn<QPoint>("piece");
+    QTest::addColumn<QSize>("later");
+    QTest::newRow("even cells") << QSize(190, 400) << QPoint(5, 12) << QSize(190, 400);
+    QTest::newRow("piece above the top") << QSize(190, 400) << QPoint(6, 28) << QSize(190, 400);
+    QTest::newRow("uneven cells, piece on the floor") << QSize(203, 411) << QPoint(0, 1) << QSize(203, 411);
+    QTest::newRow("wide cells, piece at the right wall") << QSize(481, 397) << QPoint(11, 25) << QSize(481, 397);
+    QTest::newRow("no room") << QSize(11, 25) << QPoint(5, 12) << QSize(11, 25);
+    QTest::newRow("resized") << QSize(190, 400) << QPoint(5, 12) << QSize(300, 470);
 }
 
-// The grid stands on the bottom-left corner; leftover rows lie above it.
-void TestBlockDropPaint::squaresLandOnTheirCells()
+// The cached playfield must match stretching every image into its cell at
+// paint time: on the first paint, from the cache, and after the grid or the
+// size changed.
+void TestBlockDropPaint::playfield()
 {
     QFETCH(QSize, contents);
-    QFETCH(bool, falling);
-    QFETCH(int, column);
-    QFETCH(int, row);
-    QFETCH(int, colour);
+    QFETCH(QPoint, piece);
+    QFETCH(QSize, later);
     BlockDropBoard board;
     prepare(board, contents);
     BlockDropBoardTestAccess t{board};
-    QImage expected = render(board);
-
-    if (falling)
-        t.setFallingPiece(colour, colour, colour, column, row);
-    else
-        t.grid().setCell(column, row, colour);
-    const QRect area = board.contentsRect();
-    const QSize cell(contents.width() / 12, contents.height() / 26);
-    const int boardTop = area.bottom() - 26 * cell.height();
-    QPainter painter(&expected);
-    for (int k = falling ? -1 : 0; k <= (falling ? 1 : 0); ++k)
-        BlockDropRenderer().drawSquare(painter, area.left() + column * cell.width(),
-                                       boardTop + (25 - row - k) * cell.height(), colour, cell);
-    painter.end();
-    QCOMPARE(render(board), expected);
+    // All colours, empty cells among them, and a clear top.
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < BlockDropGrid::BoardWidth; ++x)
+            t.grid().setCell(x, y, (x * 7 + y * 3) % 8);
+    }
+    t.setFallingPiece(1, 4, 7, piece.x(), piece.y());
+    QFrame frame;
+    frame.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    for (int pass = 0; pass < 3; ++pass) {
+        if (pass == 2 && later == contents)
+            t.grid().setCell(3, 2, 0);
+        if (pass == 2)
+            board.resize(board.size() + later - contents);
+        frame.resize(board.size());
+        QImage expected = render(frame);
+        const QRect area = board.contentsRect();
+        QPainter painter(&expected);
+        referencePlayfield(painter, area, QSize(area.width() / 12, area.height() / 26), t.grid(), t.curPiece(), t.curX(), t.curY());
+        painter.end();
+        QCOMPARE(render(board), expected);
+    }
 }
 
 void TestBlockDropPaint::screens_data()
 {
     QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<QString>("text");
     const QString credits = "Quillo / the Tumblox developers\n Tumblox \n v1.0.0 \n https://quillo.example/tumblox";
-    QTest::newRow("loading beats everything") << "loading credits started paused over" << "Loading, please wait!";
-    QTest::newRow("loading and game over") << "loading over" << "Loading, please wait!";
-    QTest::newRow("credits before a game") << "credits paused over" << credits;
-    QTest::newRow("credits ignored while started") << "credits started" << QString();
-    QTest::newRow("pause beats game over") << "started paused over" << "Pause";
-    QTest::newRow("game over before any game") << "over" << "Game Over!\n Top 10 scores \"\":\n";
-    QTest::newRow("playing") << "started" << QString();
+    const QString score = "Game Over!\n Top 10 scores \"SCORE\":\n";
+    QTest::newRow("loading beats everything") << "loading credits started paused over" << "" << QByteArray() << "Loading, please wait!";
+    QTest::newRow("credits before a game") << "credits paused over" << "" << QByteArray() << credits;
+    QTest::newRow("credits ignored while started") << "credits started" << "" << QByteArray() << QString();
+    QTest::newRow("pause beats game over") << "started paused over" << "" << QByteArray() << "Pause";
+    QTest::newRow("game over before any game") << "over" << "" << QByteArray() << "Game Over!\n Top 10 scores \"\":\n--- 450 --- \n";
+    QTest::newRow("score placed and the first equal marked") << "over" << "score" << QByteArray("900\n450\n300\n") << score + "900\n--- 450 --- \n450\n300\n";
+    QTest::newRow("ten shown, the eleventh unmarked") << "over" << "score" << QByteArray("900\n").repeated(10) << score + QString("900\n").repeated(10);
+    QTest::newRow("lines: removed blocks, marked by text") << "over" << "lines" << QByteArray("12\n009\n") << "Game Over!\n Top 10 scores \"LINES\":\n12\n009\n--- 9 --- \n";
 }
 
 void TestBlockDropPaint::screens()
 {
     QFETCH(QString, state);
+    QFETCH(QString, mode);
+    QFETCH(QByteArray, stored);
     QFETCH(QString, text);
+    QTemporaryDir scores;
+    QFile file(scores.filePath("highscores_" + mode + ".txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
+    file.close();
     BlockDropBoard board;
     prepare(board, QSize(190, 400));
     BlockDropBoardTestAccess t{board};
+    t.highScoreDirectory() = scores.path();
+    t.mode() = mode;
+    t.score() = 450;
+    t.numLinesRemoved() = 9;
+    if (state.contains("over"))
+        t.endGame();
     t.loading() = state.contains("loading");
     t.showingCredits() = state.contains("credits");
     t.started() = state.contains("started");
     t.paused() = state.contains("paused");
-    t.gameOver() = state.contains("over");
     QCOMPARE(t.screenText(), text);
     QCOMPARE(t.screenText().isNull(), text.isNull());
 
@@ -127,34 +142,6 @@ void TestBlockDropPaint::screens()
     bare.fill(shown.pixel(area.topLeft()));
     QVERIFY(shown.copy(area) != bare);
     QVERIFY(shown.pixel(0, 0) != shown.pixel(area.topLeft()));
-}
-
-void TestBlockDropPaint::gameOverListsTheTable_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("score mode marks the score") << "score" << QByteArray("900\n300\n") << "Game Over!\n Top 10 scores \"SCORE\":\n900\n--- 450 --- \n300\n";
-    QTest::newRow("line mode marks the removed blocks") << "lines" << QByteArray("12\n") << "Game Over!\n Top 10 scores \"LINES\":\n12\n--- 9 --- \n";
-}
-
-void TestBlockDropPaint::gameOverListsTheTable()
-{
-    QFETCH(QString, mode);
-    QFETCH(QByteArray, stored);
-    QTemporaryDir scores;
-    QFile file(scores.filePath("highscores_" + mode + ".txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
-    file.close();
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{board};
-    t.highScoreDirectory() = scores.path();
-    t.loading() = false;
-    t.mode() = mode;
-    t.score() = 450;
-    t.numLinesRemoved() = 9;
-    t.endGame();
-    QTEST(t.screenText(), "expected");
 }
 
 // The preview scales with the board's cells, each square one pixel in, on
