@@ -33,13 +33,9 @@ AdServerProcess::~AdServerProcess()
 
 void AdServerProcess::readLog(Log log)
 {
-    const QByteArray output = process.readAllStandardOutput();
-    if (log == DropLog)
-        return;
-    unfinishedLine += output;
-    qsizetype end;
-    while ((end = unfinishedLine.indexOf('\n')) >= 0) {
-        requestLines.append(QString::fromUtf8(unfinishedLine.left(end)));
-        unfinishedLine.remove(0, end + 1);
+    while (process.canReadLine()) {
+        const QString line = QString::fromUtf8(process.readLine()).chopped(1);
+        if (log == KeepLog)
+            requestLines.append(line);
     }
 }

@@ -2,14 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 // The development ad server of this build, started on a free loopback port
-// for as long as the object lives. Shared by the tests, the benchmarks and
-// the soak runner.
+// for as long as the object lives.
 class AdServerProcess
 {
 public:
@@ -32,6 +29,5 @@ private:
 
     QProcess process;
     QString baseUrl;
-    QByteArray unfinishedLine;
     QStringList requestLines;
 };
