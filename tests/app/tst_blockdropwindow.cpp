@@ -35,15 +35,6 @@ T *at(BlockDropWindow &window, int row, int column)
     QLayoutItem *item = qobject_cast<QGridLayout *>(window.QWidget::layout())->itemAtPosition(row, column);
     return qobject_cast<T *>(item ? item->widget() : nullptr);
 }
-
-QPushButton *button(BlockDropWindow &window, const QString &text)
-{
-    for (QPushButton *b : window.findChildren<QPushButton *>()) {
-        if (b->text() == text)
-            return b;
-    }
-    return nullptr;
-}
 } // namespace
 
 void TestBlockDropWindow::layout_data()
@@ -124,31 +115,30 @@ void TestBlockDropWindow::counters()
 void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
 {
     BlockDropWindow window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
     auto *b = at<BlockDropBoard>(window, 1, 0);
-    QVERIFY(!button(window, "&New Game")->isEnabled());
+    QVERIFY(!at(window, 0, 0)->isEnabled());
     BlockDropBoardTestAccess t{*b};
     t.skipAds();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     b->setFocus();
-    const auto click = [&](const char *text) { QTest::mouseClick(button(window, text), Qt::LeftButton); };
-    click("&New Game");
+    const auto click = [&](int row, int column) { QTest::mouseClick(at<QPushButton>(window, row, column), Qt::LeftButton); };
+    click(0, 0);
     QVERIFY(t.isStarted());
     QCOMPARE(at<QLCDNumber>(window, 5, 3)->intValue(), 1);
-    click("&Left");
+    click(7, 0);
     QCOMPARE(t.curX(), 5);
-    click("&Right");
+    click(7, 3);
     QCOMPARE(t.curX(), 6);
-    click("&Down");
+    click(7, 1);
     QCOMPARE(t.curY(), 27);
     const BlockDropPiece piece = t.curPiece();
-    click("&Rotate");
+    click(6, 3);
     QVERIFY(t.curPiece() == piece.rotated());
-    click("&Pause");
+    click(0, 2);
     QVERIFY(t.isPaused());
-    click("&Pause");
-    click("&Drop");
+    click(0, 2);
+    click(7, 2);
     QCOMPARE(t.numPiecesDropped(), 1);
     QCOMPARE(QApplication::focusWidget(), b);
 }
@@ -159,9 +149,7 @@ void TestBlockDropWindow::language_data()
     QTest::addColumn<QString>("newGame");
     QTest::addColumn<QString>("loading");
     QTest::newRow("Finnish") << "fi_FI" << "&Uusi peli" << "Ladataan, odota hetki!";
-    QTest::newRow("Finnish without country") << "fi" << "&Uusi peli" << "Ladataan, odota hetki!";
-    QTest::newRow("German") << "de_AT" << "&Neues Spiel" << "";
-    QTest::newRow("English") << "en_GB" << "&New Game" << "";
+    QTest::newRow("German") << "de_AT" << "&Neues Spiel" << "Wird geladen, bitte warten!";
     QTest::newRow("no translation") << "sv_SE" << "&New Game" << "";
 }
 
@@ -176,10 +164,9 @@ void TestBlockDropWindow::language()
     QCoreApplication::installTranslator(&translator);
     BlockDropWindow window;
     QCoreApplication::removeTranslator(&translator);
-    QVERIFY(button(window, newGame));
+    QCOMPARE(at<QPushButton>(window, 0, 0)->text(), newGame);
     QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
-    if (locale.startsWith("fi"))
-        QTEST(translator.translate("BlockDropBoard", "Loading, please wait!"), "loading");
+    QTEST(translator.translate("BlockDropBoard", "Loading, please wait!"), "loading");
 }
 
 QTEST_MAIN(TestBlockDropWindow)

@@ -3,6 +3,9 @@
 #include "highscoretable.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -47,6 +50,46 @@ bool makeSocket(const QString &path)
     return bound;
 }
 
+const QString Mode = QStringLiteral("lines");
+constexpr int Kills = 40;
+
+// Nine entries padded with leading zeros, so a kill has a long write to land
+// in, above a last line that each record replaces with the next generation.
+QByteArray tableOf(int generation)
+{
+    QByteArray bytes;
+    for (int i = 0; i < HighScoreTable::MaxEntries - 1; ++i)
+        bytes += QByteArray(64 * 1024, '0') + QByteArray::number(2000000000 - i) + '\n';
+    return bytes + QByteArray::number(generation) + '\n';
+}
+
+// The generation a file holds, or -1 when it is no table the writer wrote.
+int generationOf(const QString &path)
+{
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const int generation = bytes.mid(bytes.lastIndexOf('\n', -2) + 1).trimmed().toInt();
+    return bytes == tableOf(generation) ? generation : -1;
+}
+
+// Unbuffered, so the parent sees the line even when the kill follows.
+void say(const char *what, int generation)
+{
+    const QByteArray text = what + QByteArray::number(generation) + '\n';
+    if (::write(STDOUT_FILENO, text.constData(), size_t(text.size())) < 0)
+        std::abort();
+}
+
+int runWriter(const QString &directory)
+{
+    const HighScoreTable table(directory);
+    for (int generation = generationOf(table.filePath(Mode)) + 1;; ++generation) {
+        say("begin ", generation);
+        table.record(Mode, generation);
+        say("end ", generation);
+    }
+}
+
 } // namespace
 
 class TestHighScoreTable : public QObject
@@ -60,6 +103,7 @@ private slots:
     void failureKeepsTheTable();
     void chooseDirectory_data();
     void chooseDirectory();
+    void killDuringSave();
 };
 
 void TestHighScoreTable::record_data()
@@ -153,5 +197,60 @@ void TestHighScoreTable::chooseDirectory()
     QCOMPARE(QDir(dir.filePath("bin")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
-QTEST_GUILESS_MAIN(TestHighScoreTable)
+// A game killed while it saves leaves the old table or the new one, never a
+// mix: a child (this binary) records in a loop and is killed at random moments.
+void TestHighScoreTable::killDuringSave()
+{
+    QTemporaryDir dir;
+    const QString path = HighScoreTable(dir.path()).filePath(Mode);
+    QVERIFY(writeFile(path, tableOf(0)));
+
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    QElapsedTimer clock;
+    int saveMs = 0;
+    int committed = 0;
+    int killsMidSave = 0;
+    // The first run measures a save, to spread the kills over a few saves.
+    for (int kill = -1; kill < Kills; ++kill) {
+        QProcess writer;
+        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), dir.path()});
+        QVERIFY(writer.waitForReadyRead(10000));
+        clock.start();
+        QByteArray output = writer.readAllStandardOutput();
+        if (kill < 0) {
+            while (output.count("end") < 3 && writer.waitForReadyRead(10000))
+                output += writer.readAllStandardOutput();
+            saveMs = int(clock.elapsed() / 3) + 1;
+        } else {
+            QVERIFY(!writer.waitForFinished(int(random.bounded(3 * saveMs))));
+        }
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        const QList<QByteArray> last = (output + writer.readAllStandardOutput()).trimmed().split('\n').constLast().split(' ');
+        const int started = last.value(1).toInt();
+        const bool midSave = last.at(0) == "begin";
+        killsMidSave += midSave && kill >= 0;
+
+        const int found = generationOf(path);
+        QVERIFY2(found == started || (midSave && found == started - 1), qPrintable(QString::number(found)));
+        committed = found;
+    }
+    // A kill before the rename may leave a whole table under another name.
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(generationOf(dir.filePath(name)) > 0, qPrintable(name));
+    // Kills that all land between saves prove nothing.
+    QVERIFY(killsMidSave > Kills / 4);
+    QVERIFY(committed > Kills / 4);
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc > 2 && qstrcmp(argv[1], "--writer") == 0)
+        return runWriter(QString::fromLocal8Bit(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestHighScoreTable test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_highscoretable.moc"
