@@ -8,8 +8,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-// The tests' narrow view into the board: set up a grid or a piece and read
-// the state. The board names it as a friend.
+// The tests' view into the board, which names it as a friend.
 struct BlockDropBoardTestAccess
 {
     BlockDropBoard &b;
@@ -23,8 +22,8 @@ struct BlockDropBoardTestAccess
     int &level() { return b.level; }
     int &score() { return b.score; }
     int &numPiecesDropped() { return b.numPiecesDropped; }
-    bool isPaused() const { return b.isPaused; }
     bool isStarted() const { return b.isStarted; }
+    bool isPaused() const { return b.isPaused; }
     bool isGameOver() const { return b.isGameOver; }
     bool fallTimerActive() const { return b.fallTimer.isActive(); }
     QTimer *secondsTimer() { return b.secondsTimer; }
@@ -51,16 +50,14 @@ struct BlockDropBoardTestAccess
         QCoreApplication::sendEvent(&b, &tick);
     }
 
-    // Keeps the board off the network: no ad client is made, and the first
-    // ad counts as arrived, so New Game is enabled and shows no ad.
+    // No ad client is made, and the first ad counts as arrived: New Game works and shows no ad.
     void skipAds()
     {
         b.adStartTimer->stop();
         b.onAdDataReady();
     }
 
-    // Starts the ad client now rather than on the first pass of the event
-    // loop, so that a test can listen to it before any answer arrives.
+    // Now, rather than on the first pass of the event loop, so a test can listen before any answer.
     InnerActiveAdModule *startAdNow()
     {
         b.adStartTimer->stop();
@@ -68,13 +65,11 @@ struct BlockDropBoardTestAccess
         return b.adModule;
     }
 
-    InnerActiveAdModule *adModule() const { return b.adModule; }
     QTimer *adRetryTimer() const { return b.adRetryTimer; }
     QWidget *networkErrorWidget() const { return b.networkErrorWidget; }
     bool isLoading() const { return b.isLoading; }
 
-    // Lands the falling piece where it stands, as the numPiecesDropped-th of
-    // the game once the counter is set to one less.
+    // Lands the falling piece where it stands.
     void landPiece() { b.pieceDropped(0); }
 
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
@@ -85,8 +80,7 @@ struct BlockDropBoardTestAccess
     }
 };
 
-// What the score must be outside timer mode: each clearing's marks times 15
-// times the level it came at, summed since the game began.
+// The score outside timer mode: each clearing's marks times 15 times its level, summed over the game.
 struct ScoreKeeper
 {
     int expectedScore = 0;

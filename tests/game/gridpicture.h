@@ -6,37 +6,32 @@
 
 #include <QStringList>
 
-// Grids drawn as rows of characters, top row first, standing on the floor:
-// '.' is an empty cell and '1' to '7' are colours. A picture of five rows
-// describes rows 4 to 0; the rows above it are empty.
+// Grids as rows of characters, top row first, the last row on the floor: '.'
+// is an empty cell, '1' to '7' colours.
 inline BlockDropGrid gridFromPicture(const QStringList &rows)
 {
     BlockDropGrid grid;
     for (int i = 0; i < rows.size(); ++i) {
-        const int y = int(rows.size()) - 1 - i;
         for (int x = 0; x < rows.at(i).size(); ++x)
-            grid.setCell(x, y, qMax(0, rows.at(i).at(x).digitValue()));
+            grid.setCell(x, int(rows.size()) - 1 - i, qMax(0, rows.at(i).at(x).digitValue()));
     }
     return grid;
 }
 
-// The whole grid in the same form, trimmed: empty rows at the top and empty
-// cells at the right end of each row are left out.
-inline QStringList pictureOf(const BlockDropGrid &grid)
+// The whole grid in that form, without the empty rows on top and the empty cells at the end of a row.
+inline QString pictureOf(const BlockDropGrid &grid)
 {
     QStringList rows;
     for (int y = BlockDropGrid::BoardHeight - 1; y >= 0; --y) {
         QString row;
-        for (int x = 0; x < BlockDropGrid::BoardWidth; ++x) {
-            const int color = grid.cellAt(x, y);
-            row += color == 0 ? QLatin1Char('.') : QChar(u'0' + color);
-        }
+        for (int x = 0; x < BlockDropGrid::BoardWidth; ++x)
+            row += grid.cellAt(x, y) == 0 ? QLatin1Char('.') : QChar(u'0' + grid.cellAt(x, y));
         while (row.endsWith(QLatin1Char('.')))
             row.chop(1);
         if (!rows.isEmpty() || !row.isEmpty())
             rows << row;
     }
-    return rows;
+    return rows.join(QLatin1Char('/'));
 }
 
 // Cells hold colours 0 to 7 and every block rests on the floor or on another.
@@ -52,11 +47,8 @@ inline bool isSettled(const BlockDropGrid &grid)
     return true;
 }
 
-// A column of the given height in alternating colours 2 and 3, so it holds no run.
+// A column of that height in colours 3 and 2 by turns, so it holds no run.
 inline QStringList stripedColumn(int height)
 {
-    QStringList rows;
-    for (int y = height - 1; y >= 0; --y)
-        rows << QString::number(y % 2 + 2);
-    return rows;
+    return QStringLiteral("32").repeated(13).right(height).split(QString(), Qt::SkipEmptyParts);
 }
