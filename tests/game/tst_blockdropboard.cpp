@@ -10,11 +10,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <stdlib.h>
+#include <thread>
+
+// The pieces, the grid's mechanics and the board's rules.
 class TestBlockDropBoard : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void randomPiecesFollowTheUnseededSequence();
+    void rotationAndEquality();
+    void outsideReadsAsEmptyAndIsNeverWritten();
+    void collision_data();
+    void collision();
+    void cascade_data();
+    void cascade();
     void rules_data();
     void rules();
     void randomWalk();
@@ -43,6 +54,96 @@ bool sendKey(BlockDropBoard &board, int key)
 
 }
 
+void TestBlockDropBoard::randomPiecesFollowTheUnseededSequence()
+{
+    // A fresh thread starts from seed 1: the shape is drawn first, then the colours top to bottom.
+    QList<int> drawn;
+    std::thread([&drawn] {
+        for (int n = 0; n < 100; ++n) {
+            BlockDropPiece piece;
+            piece.setRandomShape();
+            drawn << piece.shape() << piece.color(0) << piece.color(1) << piece.color(2);
+        }
+    }).join();
+    unsigned int seed = 1;
+    for (const int value : std::as_const(drawn))
+        QCOMPARE(value, rand_r(&seed) % 7 + 1);
+}
+
+void TestBlockDropBoard::rotationAndEquality()
+{
+    const BlockDropPiece piece = BlockDropPiece::withColors(1, 2, 3);
+    QCOMPARE(piece.rotated(), BlockDropPiece::withColors(3, 1, 2));
+    // Pieces that differ in one block only are different pieces.
+    QVERIFY(BlockDropPiece::withColors(4, 2, 3) != piece);
+    QVERIFY(BlockDropPiece::withColors(1, 2, 4) != piece);
+}
+
+void TestBlockDropBoard::outsideReadsAsEmptyAndIsNeverWritten()
+{
+    BlockDropGrid grid;
+    for (const QPoint p : { QPoint(-1, 0), QPoint(12, 0), QPoint(0, -1), QPoint(0, 26), QPoint(5, 28) }) {
+        grid.setCell(p.x(), p.y(), 3);
+        QCOMPARE(grid.cellAt(p.x(), p.y()), 0);
+    }
+    QCOMPARE(grid, BlockDropGrid());
+}
+
+void TestBlockDropBoard::collision_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<bool>("fits");
+
+    QTest::newRow("left wall") << "" << -1 << 1 << false;
+    QTest::newRow("column 0") << "" << 0 << 28 << true;
+    QTest::newRow("right wall") << "" << 12 << 28 << false;
+    QTest::newRow("column 11") << "" << 11 << 28 << true;
+    QTest::newRow("below the floor") << "" << 3 << 0 << false;
+    QTest::newRow("into a settled block") << "...1" << 3 << 1 << false;
+}
+
+void TestBlockDropBoard::collision()
+{
+    QFETCH(QString, picture);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(bool, fits);
+
+    QCOMPARE(gridFromPicture({ picture }).fits(BlockDropPiece::withColors(1, 2, 3), x, y), fits);
+}
+
+void TestBlockDropBoard::cascade_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QList<int>>("passes");
+
+    QTest::newRow("run at the right wall") << "2........111" << "2" << QList<int>{ 3 };
+    QTest::newRow("two runs in a row, four and three") << "4444.222" << "" << QList<int>{ 7 };
+    QTest::newRow("shared cell: 5 cells, 6 marks") << "1.../1.../1113" << "...3" << QList<int>{ 6 };
+    QTest::newRow("chain: pairs stay, four formed by settling") << "..3/.55/11155" << "..3" << QList<int>{ 3, 4 };
+    QTest::newRow("settling after a vertical run of five") << "7/1/1/1/1/1/2" << "7/2" << QList<int>{ 5 };
+    QTest::newRow("column scan stops at an empty cell") << "1/1/1/./2" << "1/1/1/./2" << QList<int>{};
+    QTest::newRow("run up to row 25") << "1/1/1/" + stripedColumn(23).join('/') << stripedColumn(23).join('/') << QList<int>{ 3 };
+    QTest::newRow("full grid: every cell twice") << QStringList(26, "444444444444").join('/') << "" << QList<int>{ 624 };
+}
+
+void TestBlockDropBoard::cascade()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QList<int>, passes);
+
+    BlockDropGrid grid = gridFromPicture(before.split('/'));
+    QList<int> marked;
+    while (const int marks = grid.clearPass())
+        marked << marks;
+    QCOMPARE(marked, passes);
+    QCOMPARE(pictureOf(grid), pictureOf(gridFromPicture(after.split('/'))));
+}
+
 // Words run in order: a slot's name calls it, Key_* sends that key, "tick" the fall tick and "second" the clock's;
 // grid=, piece= (colours top to bottom @ column), column= (a striped column of that height), level=, pieces= set the
 // board up; state= reports the program's state as Qt does. After "|" the counter signals are logged; ? words log state.
@@ -52,17 +153,15 @@ void TestBlockDropBoard::rules_data()
     QTest::addColumn<QString>("log");
 
     QTest::newRow("New Game") << "| start ?state" << "mode score, score 0, level 1, running";
-    QTest::newRow("timer mode") << "| startTimerMode ?state" << "level 25, score 0, mode timer, running with clock";
     QTest::newRow("a new game clears the last") << "startTimerMode grid=123 hold tick | startLineMode ?new ?at ?grid ?hold ?state"
                                                 << "mode lines, score 0, level 1, new, at 6 28, grid , hold 000, running";
     QTest::newRow("run of three at level 1") << "start grid=11 piece=451@2 | drop ?grid ?piece hold ?hold tick ?new"
                                              << "score 45, lines 3, grid ..4/..5, piece 000, hold 000, new";
     QTest::newRow("the 35th piece: three, then four by settling, at level 2")
         << "start pieces=34 grid=.5/11.55 piece=351@2 | drop ?grid" << "level 2, score 210, lines 7, grid ..3";
-    QTest::newRow("the 70th piece pauses, a clearing keeps the pause")
-        << "start level=2 pieces=69 grid=11 piece=451@2 | drop ?state" << "level 3, score 135, lines 3, paused";
-    QTest::newRow("the 105th piece does not pause") << "start level=3 pieces=104 piece=145@0 | drop ?state"
-                                                    << "level 4, running";
+    QTest::newRow("the 70th piece pauses, a clearing keeps the pause; the 105th does not")
+        << "start level=2 pieces=69 grid=11 piece=451@2 | drop ?state pause tick pieces=104 piece=145@0 drop ?state"
+        << "level 3, score 135, lines 3, paused, level 4, running";
     QTest::newRow("top block in row 25 is fixed") << "start column=23 piece=145@0 | drop ?state ?grid"
                                                   << "running, grid 1/4/5/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2/3/2";
     QTest::newRow("top block in row 26 ends the game, writing nothing")
@@ -78,14 +177,13 @@ void TestBlockDropBoard::rules_data()
     QTest::newRow("leaving the program pauses, coming back does not resume, leaving again keeps the pause")
         << "startTimerMode | state=ApplicationInactive ?state state=ApplicationActive ?state state=ApplicationHidden ?state"
         << "paused, paused, paused";
-    QTest::newRow("leaving before a game") << "| state=ApplicationInactive ?state" << "idle";
     QTest::newRow("hold fills an empty slot, then swaps in place")
         << "start piece=456@5 | hold ?hold ?new ?at piece=123@5 tick hold ?piece ?hold ?at"
         << "hold 456, new, at 6 28, piece 456, hold 123, at 5 27";
-    QTest::newRow("move keys") << "start piece=123@5 | Key_Down Key_Return Key_Left Key_Left Key_Right Key_Up Key_D ?at ?piece"
-                               << "key ignored, key ignored, key taken, key taken, key taken, key taken, key taken, at 4 27, piece 312";
-    QTest::newRow("drop keys") << "start | Key_Space ?new Key_Enter ?new Key_Select ?new"
-                               << "key taken, new, key taken, new, key taken, new";
+    QTest::newRow("keys") << "start piece=123@5 | Key_Down Key_Return Key_Left Key_Left Key_Right Key_Up Key_D ?at ?piece"
+                             " Key_Space ?new Key_Enter ?new Key_Select ?new"
+                          << "key ignored, key ignored, key taken, key taken, key taken, key taken, key taken, at 4 27, piece 312,"
+                             " key taken, new, key taken, new, key taken, new";
 }
 
 void TestBlockDropBoard::rules()
