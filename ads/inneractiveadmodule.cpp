@@ -209,7 +209,9 @@ void InnerActiveAdModule::sendRequest(const QUrl &url)
 QString InnerActiveAdModule::loadClientId()
 {
     QSettings settings(QStringLiteral("InnerActive"), applicationId);
-    return settings.value(QStringLiteral("cid"), QVariant()).toString();
+    const QString stored = settings.value(QStringLiteral("cid"), QVariant()).toString();
+    // Sent with every request, so held to the bound of an answered id.
+    return stored.size() <= MaxValueLength ? stored : QString();
 }
 
 void InnerActiveAdModule::saveClientId()

@@ -3,9 +3,12 @@
 #include "inneractiveaddialog.h"
 #include "inneractiveadwidget.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QMovie>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,17 +18,15 @@ namespace {
 
 const QString AdLink = QStringLiteral("https://ads.example/landing");
 
-// Web links land in the recorder instead of on the desktop.
-const QStringList Schemes = {"http", "https"};
-
-template<typename T>
-T *child(const QDialog &dialog, const char *name)
-{
-    return dialog.findChild<T *>(QLatin1String(name));
-}
+// 1×1 GIF with a red and a blue frame.
+const QByteArray TwoFrameGif = QByteArray::fromHex(
+    "474946383961" "01000100" "800000" "ff0000" "0000ff"
+    "21f904000500" "0000" "2c000000000100010000" "02024401" "00"
+    "21f904000500" "0000" "2c000000000100010000" "02024c01" "00" "3b");
 
 } // namespace
 
+// The ad dialog and the banner it shows.
 class TestInnerActiveAdDialog : public QObject
 {
     Q_OBJECT
@@ -34,32 +35,30 @@ public slots:
     void record(const QUrl &url) { opened << url; }
 
 private slots:
-    void initTestCase();
+    // Web links land in the recorder instead of on the desktop.
+    void initTestCase() { QDesktopServices::setUrlHandler("https", this, "record"); }
     void init() { opened.clear(); }
     void countdownRunsOut();
     void presses_data();
     void presses();
+    void banner_data();
+    void banner();
+    void bannerFontEnds();
 
 private:
     QList<QUrl> opened;
 };
 
-void TestInnerActiveAdDialog::initTestCase()
-{
-    for (const QString &scheme : Schemes)
-        QDesktopServices::setUrlHandler(scheme, this, "record");
-}
-
 void TestInnerActiveAdDialog::countdownRunsOut()
 {
     auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Skip",
                                                         "Click", true, 3, "Skip in", nullptr);
-    const auto countdown = [&dialog] { return child<QLabel>(*dialog, "labelSkip")->text(); };
+    const auto countdown = [&dialog] { return dialog->findChild<QLabel *>("labelSkip")->text(); };
     QCOMPARE(countdown(), "<b>Skip in 3</b>");
 
     // Connected after the dialog's own slot, so each entry is one step's outcome.
     QStringList steps;
-    connect(child<QTimer>(*dialog, "countdownTimer"), &QTimer::timeout, this,
+    connect(dialog->findChild<QTimer *>("countdownTimer"), &QTimer::timeout, this,
             [&] { steps << (dialog->isVisible() ? countdown() : "closed"); });
     QCOMPARE(dialog->exec(), int(QDialog::Rejected));
     QCOMPARE(steps, QStringList({"<b>Skip in 2</b>", "<b>Skip in 1</b>", "closed"}));
@@ -73,35 +72,18 @@ void TestInnerActiveAdDialog::presses_data()
     QTest::addColumn<bool>("late"); // after the first 500 ms
     QTest::addColumn<bool>("held"); // auto-repeated
     QTest::addColumn<int>("result"); // -1: still open
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<bool>("skipOnLeft");
-    QTest::addColumn<QString>("shown"); // the button texts as shown
 
-    // By default the left button follows the ad, and is the default that Return presses.
-    const auto row = [](const char *name, const char *input, int key, bool late, bool held, int result,
-                        const QString &left = "Click", const QString &right = "Skip", bool skipOnLeft = false,
-                        const QString &shown = "Click|Skip") {
-        QTest::newRow(name) << QString::fromLatin1(input) << key << late << held << result << left << right << skipOnLeft << shown;
-    };
-    row("tap, early", "tap", 0, false, false, -1);
-    row("tap, late", "tap", 0, true, false, 1);
-    row("pressed early, released late", "slow tap", 0, false, false, -1);
-    row("following button, early", "btnLeft", 0, false, false, -1);
-    row("following button, late", "btnLeft", 0, true, false, 1);
-    row("skipping button, early", "btnRight", 0, false, false, 0);
-    row("Select, early", "key", Qt::Key_Select, false, false, -1);
-    row("Select, late", "key", Qt::Key_Select, true, false, 1);
-    row("Select held", "key", Qt::Key_Select, true, true, -1);
-    row("keypad Enter held", "key", Qt::Key_Enter, true, true, -1);
-    row("Return on the following default, early", "key", Qt::Key_Return, false, false, -1);
-    row("Return held", "key", Qt::Key_Return, true, true, -1);
-    row("Return, late", "key", Qt::Key_Return, true, false, 1);
-    row("Escape skips, early", "key", Qt::Key_Escape, false, false, 0);
-    row("skip on left, left button", "btnLeft", 0, true, false, 0, "Skip", "Click", true, "Skip|Click");
-    row("skip on left, right button", "btnRight", 0, true, false, 1, "Skip", "Click", true, "Skip|Click");
-    row("no left text", "btnLeft", 0, true, false, 0, "", "Go", false, "Skip|Click");
-    row("no right text", "btnRight", 0, true, false, 1, "Go", "", false, "Skip|Click");
+    // The left button follows the ad, and is the default that Return presses.
+    QTest::newRow("tap, early") << "tap" << 0 << false << false << -1;
+    QTest::newRow("tap, late") << "tap" << 0 << true << false << 1;
+    QTest::newRow("pressed early, released late") << "slow tap" << 0 << false << false << -1;
+    QTest::newRow("following button, early") << "btnLeft" << 0 << false << false << -1;
+    QTest::newRow("following button, late") << "btnLeft" << 0 << true << false << 1;
+    QTest::newRow("skipping button, early") << "btnRight" << 0 << false << false << 0;
+    QTest::newRow("Select, early") << "key" << int(Qt::Key_Select) << false << false << -1;
+    QTest::newRow("Return held") << "key" << int(Qt::Key_Return) << true << true << -1;
+    QTest::newRow("Return, late") << "key" << int(Qt::Key_Return) << true << false << 1;
+    QTest::newRow("Escape skips, early") << "key" << int(Qt::Key_Escape) << false << false << 0;
 }
 
 // The ad may open in the middle of play: neither a held key nor a press in
@@ -114,22 +96,16 @@ void TestInnerActiveAdDialog::presses()
     QFETCH(bool, late);
     QFETCH(bool, held);
     QFETCH(int, result);
-    QFETCH(QString, left);
-    QFETCH(QString, right);
-    QFETCH(bool, skipOnLeft);
-    QFETCH(QString, shown);
 
-    auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, left,
-                                                        right, skipOnLeft, 10, "Skip in", nullptr);
-    const auto button = [&dialog](const QString &name) { return dialog->findChild<QPushButton *>(name); };
-    QCOMPARE(button("btnLeft")->text() + "|" + button("btnRight")->text(), shown);
+    auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Click",
+                                                        "Skip", false, 10, "Skip in", nullptr);
     QSignalSpy finished(dialog.get(), &QDialog::finished);
-    QSignalSpy guardOver(child<QTimer>(*dialog, "followGuard"), &QTimer::timeout);
+    QSignalSpy guardOver(dialog->findChild<QTimer *>("followGuard"), &QTimer::timeout);
     dialog->open();
     QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     QVERIFY(!late || guardOver.wait());
 
-    auto *image = child<QLabel>(*dialog, "lblAdImageCtrl");
+    auto *image = dialog->findChild<QLabel *>("lblAdImageCtrl");
     if (input == "tap") {
         QTest::mouseClick(image, Qt::LeftButton);
     } else if (input == "slow tap") {
@@ -137,15 +113,84 @@ void TestInnerActiveAdDialog::presses()
         QVERIFY(guardOver.wait());
         QTest::mouseRelease(image, Qt::LeftButton);
     } else if (input.startsWith("btn")) {
-        QTest::mouseClick(button(input), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(input), Qt::LeftButton);
     } else {
-        const auto modifier = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
-        QKeyEvent press(QEvent::KeyPress, key, modifier, QString(), held);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), held);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
     }
     QCOMPARE(finished.isEmpty() ? -1 : finished.first().first().toInt(), result);
     QCOMPARE(opened, result == 1 ? QList<QUrl>{QUrl(AdLink)} : QList<QUrl>());
-    QCOMPARE(child<QTimer>(*dialog, "countdownTimer")->isActive(), result == -1);
+    QCOMPARE(dialog->findChild<QTimer *>("countdownTimer")->isActive(), result == -1);
+}
+
+void TestInnerActiveAdDialog::banner_data()
+{
+    QTest::addColumn<bool>("showAdText");
+    QTest::addColumn<QString>("adText");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("key"); // 0: a tap on the image
+    QTest::addColumn<bool>("held"); // auto-repeated key, or a release without its press
+    QTest::addColumn<bool>("activates");
+
+    const QString thirty(30, QLatin1Char('x'));
+    QTest::newRow("30 characters, tap") << true << thirty << thirty << 0 << false << true;
+    QTest::newRow("31 characters, Select") << true << thirty + "y" << thirty + "..." << int(Qt::Key_Select) << false << true;
+    QTest::newRow("no text line, keypad Enter") << false << thirty << QString() << int(Qt::Key_Enter) << false << true;
+    QTest::newRow("release of a press elsewhere") << true << thirty << thirty << 0 << true << false;
+    QTest::newRow("held Select") << true << thirty << thirty << int(Qt::Key_Select) << true << false;
+}
+
+// Refilled many times over, the banner keeps one image and the last link,
+// shows the text cut to 30 characters, and follows a tap or a device key.
+void TestInnerActiveAdDialog::banner()
+{
+    QFETCH(bool, showAdText);
+    QFETCH(QString, adText);
+    QFETCH(QString, shown);
+    QFETCH(int, key);
+    QFETCH(bool, held);
+    QFETCH(bool, activates);
+
+    InnerActiveAdWidget banner(nullptr, TwoFrameGif, QStringLiteral("https://old.example/"), showAdText, "old");
+    const QByteArray images[] = {QByteArray(), "not an image", TwoFrameGif};
+    for (const QByteArray &image : images)
+        banner.setContent(image, AdLink, adText);
+    QLabel *text = banner.findChild<QLabel *>("lblAdTextCtrl");
+    QCOMPARE(text ? text->text() : QString(), shown);
+    QCOMPARE(banner.layout()->count(), text ? 2 : 1);
+    QLabel *image = banner.findChild<QLabel *>("lblAdImageCtrl");
+    QCOMPARE(banner.findChildren<QMovie *>(), QList<QMovie *>{image->movie()});
+    QCOMPARE(banner.findChildren<QBuffer *>().size(), 1);
+    QTRY_COMPARE(image->movie()->currentImage().pixelColor(0, 0), QColor(Qt::blue)); // played through
+
+    QSignalSpy spy(&banner, &InnerActiveAdWidget::adLinkActivated);
+    if (key) {
+        QKeyEvent press(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier, QString(), held);
+        QApplication::sendEvent(&banner, &press);
+    } else if (held) {
+        QTest::mouseRelease(image, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(image, Qt::LeftButton);
+    }
+    QCOMPARE(spy, activates ? QList<QVariantList>{{QUrl(AdLink)}} : QList<QVariantList>());
+}
+
+// The text line fits 15 pixels; a sample that never fits brings the font
+// down to 1 in its own unit, and no lower. Runs last, as it changes the font.
+void TestInnerActiveAdDialog::bannerFontEnds()
+{
+    QFont font;
+    font.setPixelSize(40);
+    QApplication::setFont(font);
+    InnerActiveAdWidget banner(nullptr, QByteArray(), AdLink, true, QStringLiteral("x"));
+    QLabel *text = banner.findChild<QLabel *>("lblAdTextCtrl");
+    QVERIFY(QFontMetrics(text->font()).boundingRect("Test Text").height() <= 15);
+    banner.fitTextFont(0);
+    QCOMPARE(text->font().pixelSize(), 1);
+    font.setPointSize(30);
+    text->setFont(font);
+    banner.fitTextFont(0);
+    QCOMPARE(text->font().pointSize(), 1);
 }
 
 QTEST_MAIN(TestInnerActiveAdDialog)

@@ -137,10 +137,11 @@ QStringList AdServer::faultNames()
     return names;
 }
 
-AdServer::AdServer(Fault fault, int delayMs, int faultCount, QObject *parent)
+AdServer::AdServer(Fault fault, int delayMs, int faultCount, qsizetype answerSize, QObject *parent)
     : QAbstractHttpServer(parent)
     , faultMode(fault)
     , delayMs(delayMs)
+    , answerSize(answerSize)
     , faultsLeft(faultCount)
 {
     addFile(QStringLiteral("/inneractive_logo.png"), QStringLiteral(":/assets/logo.png"), "image/png");
@@ -281,9 +282,10 @@ QByteArray AdServer::adAnswer(const QHttpServerRequest &request, Fault fault)
     xml.writeEndDocument();
     if (fault == Fault::Malformed)
         body.truncate(body.lastIndexOf("</Response>"));
-    // Still a usable ad, so only the size can make the client refuse it.
-    if (fault == Fault::BigAnswer)
-        body += "<!--" + QByteArray(bigAnswerBytes - body.size() - 7, ' ') + "-->";
+    // Trailing blanks leave a usable ad, so only the size can make the client refuse it.
+    const qsizetype paddedSize = fault == Fault::BigAnswer ? bigAnswerBytes : answerSize;
+    if (body.size() < paddedSize)
+        body.append(paddedSize - body.size(), ' ');
     return body;
 }
 

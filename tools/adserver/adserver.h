@@ -41,8 +41,9 @@ public:
     static QStringList faultNames();
 
     // faultCount: how many ad requests meet the fault; -1 for every request.
+    // answerSize: ad answers shorter than this are padded to it.
     explicit AdServer(Fault fault = Fault::None, int delayMs = 0, int faultCount = -1,
-                      QObject *parent = nullptr);
+                      qsizetype answerSize = 0, QObject *parent = nullptr);
 
     bool listen(quint16 port);
     QUrl address() const;
@@ -78,6 +79,7 @@ private:
 
     const Fault faultMode;
     const int delayMs;
+    const qsizetype answerSize;
     int faultsLeft;
     quint16 port = 0;
     int nextAd = 0;

@@ -41,6 +41,7 @@ struct Options
     quint16 port = 8517;
     int delayMs = 0;
     int faultCount = -1;
+    int answerSize = 0;
     AdServer::Fault fault = AdServer::Fault::None;
 };
 
@@ -66,7 +67,10 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
     const QCommandLineOption faultCountOption(QStringLiteral("fault-count"),
         QStringLiteral("Only the first N ad requests meet the fault (default: every request)."),
         QStringLiteral("N"));
-    parser.addOptions({portOption, delayOption, faultOption, faultCountOption});
+    const QCommandLineOption answerSizeOption(QStringLiteral("answer-size"),
+        QStringLiteral("Pad shorter ad answers with blanks to N bytes (default 0)."), QStringLiteral("N"),
+        QStringLiteral("0"));
+    parser.addOptions({portOption, delayOption, faultOption, faultCountOption, answerSizeOption});
     parser.process(app);
 
     Options options;
@@ -80,6 +84,11 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
     options.delayMs = parser.value(delayOption).toInt(&ok);
     if (!ok || options.delayMs < 0) {
         fail(QStringLiteral("--delay-ms wants a number of milliseconds, 0 or more"));
+        return std::nullopt;
+    }
+    options.answerSize = parser.value(answerSizeOption).toInt(&ok);
+    if (!ok || options.answerSize < 0) {
+        fail(QStringLiteral("--answer-size wants a number of bytes, 0 or more"));
         return std::nullopt;
     }
     if (parser.isSet(faultOption)) {
@@ -110,7 +119,7 @@ int main(int argc, char *argv[])
     if (!options)
         return 2;
 
-    AdServer server(options->fault, options->delayMs, options->faultCount);
+    AdServer server(options->fault, options->delayMs, options->faultCount, options->answerSize);
     if (!server.listen(options->port)) {
         fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options->port));
         return 1;
