@@ -32,7 +32,6 @@ struct BlockDropBoardTestAccess
     bool &showingCredits() { return b.isShowingCredits; }
     bool &started() { return b.isStarted; }
     bool &paused() { return b.isPaused; }
-    bool &gameOver() { return b.isGameOver; }
     QString &mode() { return b.mode; }
     int &numLinesRemoved() { return b.numLinesRemoved; }
     QString &highScoreDirectory() { return b.highScoreDirectory; }
@@ -67,9 +66,7 @@ struct BlockDropBoardTestAccess
 
     QTimer *adRetryTimer() const { return b.adRetryTimer; }
     QWidget *networkErrorWidget() const { return b.networkErrorWidget; }
-    bool isLoading() const { return b.isLoading; }
 
-    // Lands the falling piece where it stands.
     void landPiece() { b.pieceDropped(0); }
 
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)

@@ -4,10 +4,10 @@
 
 #include "blockdropgrid.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
-// Grids as rows of characters, top row first, the last row on the floor: '.'
-// is an empty cell, '1' to '7' colours.
+// Grids as rows of characters, top row first, the last on the floor: '.' is an empty cell, '1' to '7' colours.
 inline BlockDropGrid gridFromPicture(const QStringList &rows)
 {
     BlockDropGrid grid;
@@ -22,16 +22,13 @@ inline BlockDropGrid gridFromPicture(const QStringList &rows)
 inline QString pictureOf(const BlockDropGrid &grid)
 {
     QStringList rows;
-    for (int y = BlockDropGrid::BoardHeight - 1; y >= 0; --y) {
+    for (int y = 0; y < BlockDropGrid::BoardHeight; ++y) {
         QString row;
         for (int x = 0; x < BlockDropGrid::BoardWidth; ++x)
-            row += grid.cellAt(x, y) == 0 ? QLatin1Char('.') : QChar(u'0' + grid.cellAt(x, y));
-        while (row.endsWith(QLatin1Char('.')))
-            row.chop(1);
-        if (!rows.isEmpty() || !row.isEmpty())
-            rows << row;
+            row += QString::number(grid.cellAt(x, y));
+        rows.prepend(row.replace(QLatin1Char('0'), QLatin1Char('.')).remove(QRegularExpression(QStringLiteral("\\.+$"))));
     }
-    return rows.join(QLatin1Char('/'));
+    return rows.join(QLatin1Char('/')).remove(QRegularExpression(QStringLiteral("^/+")));
 }
 
 // Cells hold colours 0 to 7 and every block rests on the floor or on another.
@@ -47,8 +44,8 @@ inline bool isSettled(const BlockDropGrid &grid)
     return true;
 }
 
-// A column of that height in colours 3 and 2 by turns, so it holds no run.
+// A column of that height in colours 2 and 1 by turns, so it holds no run.
 inline QStringList stripedColumn(int height)
 {
-    return QStringLiteral("32").repeated(13).right(height).split(QString(), Qt::SkipEmptyParts);
+    return QStringLiteral("21").repeated(13).right(height).split(QString(), Qt::SkipEmptyParts);
 }
