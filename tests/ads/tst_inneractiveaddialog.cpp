@@ -7,7 +7,6 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QMovie>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -53,16 +52,14 @@ void TestInnerActiveAdDialog::countdownRunsOut()
 {
     auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Skip",
                                                         "Click", true, 3, "Skip in", nullptr);
-    const auto countdown = [&dialog] { return dialog->findChild<QLabel *>("labelSkip")->text(); };
-    QCOMPARE(countdown(), "<b>Skip in 3</b>");
+    const QLabel *countdown = dialog->findChild<QLabel *>("labelSkip");
 
     // Connected after the dialog's own slot, so each entry is one step's outcome.
     QStringList steps;
     connect(dialog->findChild<QTimer *>("countdownTimer"), &QTimer::timeout, this,
-            [&] { steps << (dialog->isVisible() ? countdown() : "closed"); });
+            [&] { steps << (dialog->isVisible() ? countdown->text() : "closed"); });
     QCOMPARE(dialog->exec(), int(QDialog::Rejected));
     QCOMPARE(steps, QStringList({"<b>Skip in 2</b>", "<b>Skip in 1</b>", "closed"}));
-    QVERIFY(opened.isEmpty());
 }
 
 void TestInnerActiveAdDialog::presses_data()
@@ -76,7 +73,6 @@ void TestInnerActiveAdDialog::presses_data()
     // The left button follows the ad, and is the default that Return presses.
     QTest::newRow("tap, early") << "tap" << 0 << false << false << -1;
     QTest::newRow("tap, late") << "tap" << 0 << true << false << 1;
-    QTest::newRow("pressed early, released late") << "slow tap" << 0 << false << false << -1;
     QTest::newRow("following button, early") << "btnLeft" << 0 << false << false << -1;
     QTest::newRow("following button, late") << "btnLeft" << 0 << true << false << 1;
     QTest::newRow("skipping button, early") << "btnRight" << 0 << false << false << 0;
@@ -86,9 +82,8 @@ void TestInnerActiveAdDialog::presses_data()
     QTest::newRow("Escape skips, early") << "key" << int(Qt::Key_Escape) << false << false << 0;
 }
 
-// The ad may open in the middle of play: neither a held key nor a press in
-// its first moments follows it; a deliberate press afterwards does. Closing
-// stops the countdown.
+// Neither a held key nor a press in the ad's first moments follows it; a
+// deliberate press afterwards does. Closing stops the countdown.
 void TestInnerActiveAdDialog::presses()
 {
     QFETCH(QString, input);
@@ -105,13 +100,8 @@ void TestInnerActiveAdDialog::presses()
     QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     QVERIFY(!late || guardOver.wait());
 
-    auto *image = dialog->findChild<QLabel *>("lblAdImageCtrl");
     if (input == "tap") {
-        QTest::mouseClick(image, Qt::LeftButton);
-    } else if (input == "slow tap") {
-        QTest::mousePress(image, Qt::LeftButton);
-        QVERIFY(guardOver.wait());
-        QTest::mouseRelease(image, Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QLabel *>("lblAdImageCtrl"), Qt::LeftButton);
     } else if (input.startsWith("btn")) {
         QTest::mouseClick(dialog->findChild<QPushButton *>(input), Qt::LeftButton);
     } else {
@@ -157,7 +147,6 @@ void TestInnerActiveAdDialog::banner()
         banner.setContent(image, AdLink, adText);
     QLabel *text = banner.findChild<QLabel *>("lblAdTextCtrl");
     QCOMPARE(text ? text->text() : QString(), shown);
-    QCOMPARE(banner.layout()->count(), text ? 2 : 1);
     QLabel *image = banner.findChild<QLabel *>("lblAdImageCtrl");
     QCOMPARE(banner.findChildren<QMovie *>(), QList<QMovie *>{image->movie()});
     QCOMPARE(banner.findChildren<QBuffer *>().size(), 1);

@@ -11,8 +11,6 @@ namespace {
 
 const QString AdPath = QStringLiteral("/simpleM2M/clientRequestAd");
 const QString LogoPath = QStringLiteral("/inneractive_logo.png");
-// Reading stops here, so an answer without end ends too.
-constexpr qsizetype ReadLimit = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -43,33 +41,27 @@ void TstAdServer::answers_data()
         QTest::newRow(name) << QStringList() << bytes << QStringList{LogoPath} << "200" << QByteArray("\x89PNG") << QByteArray() << qsizetype(-1);
     };
     const auto fault = [](const char *mode) { return QStringList{"--fault", mode}; };
-    const auto once = [](const char *mode) { return QStringList{"--fault", mode, "--fault-count", "1"}; };
-    const QStringList ad{AdPath};
-    row("no fault", {}, ad, "200", "<image>http://127.0.0.1:");
-    row("no-fill", fault("no-fill"), ad, "200", "<client Id=", "<ad>");
-    row("malformed", fault("malformed"), ad, "200", "<ad>", "</Response>");
+    row("no fault", {}, {AdPath}, "200", "<image>http://127.0.0.1:");
+    row("no-fill", fault("no-fill"), {AdPath}, "200", "<client Id=", "<ad>");
+    row("malformed", fault("malformed"), {AdPath}, "200", "<ad>", "</Response>");
     row("http-error, logo", fault("http-error"), {LogoPath}, "500", "");
-    row("hang", fault("hang"), ad, "none", "", "", 0);
+    row("hang", fault("hang"), {AdPath}, "none", "", "", 0);
     row("oversize", fault("oversize"), {"/ads/oversize.png"}, "200", "\x89PNG", "", 3 * 1024 * 1024);
-    row("bad-scheme", fault("bad-scheme"), ad, "200", "<image>file:///etc/passwd", "http");
+    row("bad-scheme", fault("bad-scheme"), {AdPath}, "200", "<image>file:///etc/passwd", "http");
     row("truncate", fault("truncate"), {"/ads/ad3.gif"}, "cut short", "GIF89a");
-    row("redirect", fault("redirect"), ad, "302", "/moved" + AdPath.toLatin1());
-    row("redirect, moved", fault("redirect"), {"/moved" + AdPath}, "200", "<ad>");
-    row("big-answer", fault("big-answer"), ad, "200", "<ad>", "", 16 * 1024 + 1);
-    row("answer-size", {"--answer-size", "16384"}, ad, "200", "</Response>", "", 16 * 1024);
-    row("endless", fault("endless"), ad, "none", "<Response>" + QByteArray(1024, ' '));
-    row("fault-count, first ad", once("http-error"), {LogoPath, AdPath}, "500", "");
-    row("fault-count, later ad", once("no-fill"), {AdPath, AdPath}, "200", "<ad>");
-    row("negative fault-count", {"--fault", "hang", "--fault-count", "-1"}, ad, "refused", "");
-    row("unknown fault", fault("slow"), ad, "refused", "");
+    row("redirect", fault("redirect"), {AdPath}, "302", "/moved" + AdPath.toLatin1());
+    row("big-answer", fault("big-answer"), {AdPath}, "200", "<ad>", "", 16 * 1024 + 1);
+    row("answer-size", {"--answer-size", "16384"}, {AdPath}, "200", "</Response>", "", 16 * 1024);
+    row("endless", fault("endless"), {AdPath}, "none", "<Response>" + QByteArray(1024, ' '));
+    row("fault-count, first ad", {"--fault", "http-error", "--fault-count", "1"}, {LogoPath, AdPath}, "500", "");
+    row("fault-count, later ad", {"--fault", "no-fill", "--fault-count", "1"}, {AdPath, AdPath}, "200", "<ad>");
+    row("unknown fault", fault("slow"), {AdPath}, "refused", "");
     badRequest("garbage", QByteArray("\x01\x02 NOT HTTP \x00\r\n\r\n", 17));
     badRequest("huge header", "GET / HTTP/1.1\r\nX-Big: " + QByteArray(200 * 1024, 'a') + "\r\n\r\n");
     badRequest("huge body", "POST / HTTP/1.1\r\nContent-Length: 100000000\r\n\r\n" + QByteArray(512 * 1024, 'b'));
-    badRequest("no host", "GET " + AdPath.toLatin1() + " HTTP/1.0\r\n\r\n");
 }
 
-// Each mode answers as --help describes it, and bad requests leave the
-// server serving.
+// Each mode answers as --help says; bad requests leave the server serving.
 void TstAdServer::answers()
 {
     QFETCH(QStringList, args);
@@ -102,17 +94,14 @@ void TstAdServer::answers()
         body.clear();
         connect(reply, &QNetworkReply::readyRead, reply, [reply, &body] {
             body += reply->readAll();
-            if (body.size() >= ReadLimit)
+            if (body.size() >= 4 * 1024 * 1024) // so an answer without end ends too
                 reply->abort();
         });
         QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
     }
-    if (reply->error() == QNetworkReply::OperationCanceledError)
-        QCOMPARE(outcome, QStringLiteral("none"));
-    else if (reply->error() == QNetworkReply::RemoteHostClosedError)
-        QCOMPARE(outcome, QStringLiteral("cut short"));
-    else
-        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toString(), outcome);
+    const QString status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toString();
+    const bool cutShort = reply->error() == QNetworkReply::RemoteHostClosedError;
+    QCOMPARE(reply->error() == QNetworkReply::OperationCanceledError ? "none" : cutShort ? "cut short" : status, outcome);
     QVERIFY2(body.contains(contains), body.left(200).constData());
     QVERIFY(lacks.isEmpty() || !body.contains(lacks));
     QVERIFY(size < 0 || body.size() == size);
