@@ -11,9 +11,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     return 0;
 }
 
+// A broken invariant is a crash to libFuzzer, so it keeps the input.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // A broken invariant is a crash to libFuzzer, so it keeps the input.
     if (TUMBLOX_FUZZ_RUN(data, size) != 0)
         std::abort();
     return 0;

@@ -9,14 +9,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <cstdio>
-#include <tuple>
 
 // Ends the harness with the invariant that broke.
 #define CHECK(holds, what) \
@@ -30,6 +28,8 @@ namespace {
 const QString AppId = QStringLiteral("TumbloxFuzz");
 const QString HeldClientId = QStringLiteral("held-id");
 const QString Unset = QStringLiteral("unset");
+// deviceDescription reads paths relative to the working directory.
+const QString Versions = QStringLiteral("z:/resource/versions/");
 
 // Created once and reused: a fresh folder per run would cost more than the run.
 QString scratch(const QString &name)
@@ -37,9 +37,6 @@ QString scratch(const QString &name)
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tumblox-fuzz-XXXXXX"));
     return dir.filePath(name);
 }
-
-// deviceDescription reads paths relative to the working directory.
-const QString Versions = QStringLiteral("z:/resource/versions/");
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -81,10 +78,9 @@ int runAdAnswer(const uint8_t *data, size_t size)
     InnerActiveAdModule module(nullptr, AppId, 0);
     Access::adText(module) = Access::adLinkText(module) = Access::adImageUrl(module) = Unset;
     const QUrl image = Access::takeAnswer(module, body);
-
-    CHECK(Access::adText(module) == (answer.ok ? answer.text : Unset), "ad text is not the answer's");
-    CHECK(Access::adLinkText(module) == (answer.ok ? answer.url : Unset), "ad link is not the answer's");
-    CHECK(Access::adImageUrl(module) == (answer.ok ? answer.image : Unset), "image address is not the answer's");
+    CHECK(Access::adText(module) == (answer.ok ? answer.text : Unset) && Access::adLinkText(module) == (answer.ok ? answer.url : Unset)
+              && Access::adImageUrl(module) == (answer.ok ? answer.image : Unset),
+          "the ad held is not the answer's");
     // Ids beyond 256 characters are not taken.
     const bool takesId = answer.ok && answer.hasClient && answer.clientId.size() <= 256;
     CHECK(Access::clientId(module) == (takesId ? answer.clientId : HeldClientId), "client id not taken as the answer says");
@@ -92,10 +88,8 @@ int runAdAnswer(const uint8_t *data, size_t size)
 
     // Only a web address may be asked for the image.
     const QUrl named(answer.image);
-    const bool web = named.scheme() == QLatin1String("http") || named.scheme() == QLatin1String("https");
-    const bool fetchable = answer.ok && named.isValid() && web && !named.host().isEmpty();
-    CHECK(image.isEmpty() != fetchable, "image address given against the answer");
-    CHECK(image.isEmpty() || image == named, "image address is not the one the answer names");
+    const bool fetchable = answer.ok && named.isValid() && (named.scheme() == "http" || named.scheme() == "https") && !named.host().isEmpty();
+    CHECK(image == (fetchable ? named : QUrl()), "image address given against the answer");
     return 0;
 }
 
@@ -127,10 +121,7 @@ int runHighScores(const uint8_t *data, size_t size)
 
     QFile written(path);
     CHECK(written.open(QIODevice::ReadOnly), "the table is gone");
-    QByteArray expected;
-    for (const QString &entry : merged.mid(0, HighScoreTable::MaxEntries))
-        expected += entry.toUtf8() + '\n';
-    CHECK(written.readAll() == expected, "file does not hold the first 10 merged entries");
+    CHECK(written.readAll() == merged.mid(0, HighScoreTable::MaxEntries).join(u'\n').toUtf8() + '\n', "file does not hold the first 10 merged entries");
     return 0;
 }
 
@@ -143,12 +134,10 @@ int runDeviceDescription(const uint8_t *data, size_t size)
     const QByteArray product = marker < 0 ? rest : rest.left(marker);
     const QByteArray model = marker < 0 ? QByteArray() : rest.mid(marker + 3);
     const QString versions = scratch(QStringLiteral("cwd/")) + Versions;
-    for (const auto &[name, present, bytes] : {std::make_tuple("product.txt", data[0] & 1, product),
-                                               std::make_tuple("model.txt", data[0] & 2, model)}) {
-        const QString path = versions + QLatin1String(name);
-        CHECK(present ? writeFile(path, bytes) : !QFile::exists(path) || QFile::remove(path),
-              "cannot prepare the version files");
-    }
+    QFile::remove(versions + "product.txt");
+    QFile::remove(versions + "model.txt");
+    CHECK(!(data[0] & 1) || writeFile(versions + "product.txt", product), "cannot write the product file");
+    CHECK(!(data[0] & 2) || writeFile(versions + "model.txt", model), "cannot write the model file");
 
     static const InnerActiveAdModule *const module = new InnerActiveAdModule(nullptr, AppId, 0);
     // Only for the call: libFuzzer and the test resolve their paths from it.

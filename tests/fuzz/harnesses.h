@@ -5,20 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 
-// One function per fuzz target, shared by the libFuzzer entry points and the
-// replay test, so a reproducer is replayed through exactly what found it.
-// Each returns 0, or prints the broken invariant and returns 1.
-
-// An ad answer body through the module's answer handling.
+// Shared by the fuzzers and the replay test, so a reproducer is replayed
+// through exactly what found it. Each returns 0, or prints the broken
+// invariant and returns 1.
 int runAdAnswer(const uint8_t *data, size_t size);
-
 // Bytes 0-3: the result (little-endian int32); the rest: the high-score file.
 int runHighScores(const uint8_t *data, size_t size);
-
 // Byte 0: bit 0 a product file exists, bit 1 a model file exists; the rest:
 // product bytes, the marker FF FE FD, model bytes.
 int runDeviceDescription(const uint8_t *data, size_t size);
-
-// Once per process, before the first run: an application object if there is
-// none, offscreen platform, settings and files kept in a scratch folder.
+// Once per process, before the first run.
 void prepareFuzzing(int *argc, char ***argv);

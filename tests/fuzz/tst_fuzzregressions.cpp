@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Replays every seed and every reproducer the fuzzers found through the
-// harness of its target, so a fixed fault stays fixed in the normal suite.
+// Replays every seed and reproducer through the harness of its target, so a
+// fixed fault stays fixed in the normal suite.
 #include "harnesses.h"
 
 #include <QDir>
@@ -15,36 +15,31 @@ class TestFuzzRegressions : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void replay_data();
     void replay();
 };
 
-void TestFuzzRegressions::initTestCase()
+void TestFuzzRegressions::replay_data()
 {
     int argc = 0;
     char **argv = nullptr;
     prepareFuzzing(&argc, &argv);
-}
-
-void TestFuzzRegressions::replay_data()
-{
     QTest::addColumn<Harness>("harness");
     QTest::addColumn<QString>("path");
     const std::pair<const char *, Harness> targets[] = {
         {"fuzz-ad-answer", runAdAnswer}, {"fuzz-highscores", runHighScores}, {"fuzz-device-description", runDeviceDescription}};
     for (const auto &[target, harness] : targets) {
-        const QString pattern = QStringLiteral(TUMBLOX_FUZZ_DIR "/%1/") + QLatin1String(target);
-        const QFileInfoList files = QDir(pattern.arg("corpus")).entryInfoList(QDir::Files)
-            + QDir(pattern.arg("regressions")).entryInfoList(QDir::Files);
+        const QDir root(TUMBLOX_FUZZ_DIR);
+        const QFileInfoList files = QDir(root.filePath("corpus/") + target).entryInfoList(QDir::Files)
+            + QDir(root.filePath("regressions/") + target).entryInfoList(QDir::Files);
         // A moved folder would otherwise pass by replaying nothing.
-        if (files.isEmpty())
-            qFatal("No seeds for %s", target);
+        QVERIFY2(!files.isEmpty(), target);
         for (const QFileInfo &file : files)
-            QTest::newRow(qPrintable(QDir(TUMBLOX_FUZZ_DIR).relativeFilePath(file.filePath()))) << harness << file.filePath();
+            QTest::newRow(qPrintable(root.relativeFilePath(file.filePath()))) << harness << file.filePath();
     }
 }
 
+// The harness prints which invariant broke.
 void TestFuzzRegressions::replay()
 {
     QFETCH(Harness, harness);
@@ -52,7 +47,6 @@ void TestFuzzRegressions::replay()
     QFile file(path);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
     const QByteArray bytes = file.readAll();
-    // The harness prints which invariant broke.
     QCOMPARE(harness(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())), 0);
 }
 
