@@ -6,15 +6,6 @@
 
 Q_DECLARE_METATYPE(AdAnswer)
 
-namespace QTest {
-template<>
-char *toString(const AdAnswer &a)
-{
-    return qstrdup(QStringLiteral("ok=%1 client=%2 \"%3\" text=\"%4\" url=\"%5\" image=\"%6\"")
-                       .arg(a.ok).arg(a.hasClient).arg(a.clientId, a.text, a.url, a.image).toUtf8().constData());
-}
-} // namespace QTest
-
 namespace {
 
 // Empty strings for null ones; "-" for no client at all.

@@ -8,8 +8,7 @@ class BlockDropGrid;
 class BlockDropPiece;
 class QPainter;
 
-// The plain way to paint the playfield: every cell image stretched into its
-// cell at paint time. The cached renderer must match it pixel for pixel; the
-// benchmarks use it as the "before" figure.
+// Every cell image stretched into its cell at paint time: what the cached
+// renderer must match, and the benchmarks' "before" figure.
 void referencePlayfield(QPainter &painter, const QRect &contents, QSize cell, const BlockDropGrid &grid,
                         const BlockDropPiece &piece, int pieceX, int pieceY);

@@ -5,6 +5,7 @@
 #include "blockdroprenderer.h"
 #include "referenceplayfield.h"
 
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -20,6 +21,8 @@ private slots:
     void screens_data();
     void screens();
     void preview();
+    void images_data();
+    void images();
 };
 
 namespace {
@@ -135,7 +138,7 @@ void TestBlockDropPaint::screens()
     QCOMPARE(t.screenText(), text);
     QCOMPARE(t.screenText().isNull(), text.isNull());
 
-    // The text stands out on the contents, and the sunken frame around them.
+    // The text stands out on the contents, in the sunken frame.
     const QImage shown = render(board);
     const QRect area = board.contentsRect();
     QImage bare(area.size(), shown.format());
@@ -173,6 +176,37 @@ void TestBlockDropPaint::preview()
     delete label;
     t.showNextPiece();
     t.showHoldPiece();
+}
+
+void TestBlockDropPaint::images_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("animated");
+    QTest::addColumn<int>("code");
+    // Cell code 1 shows block2 and the background block0; block1, 9 and 10 are unused.
+    for (int n = 0; n <= 10; ++n)
+        QTest::addRow("block%d", n) << QStringLiteral(":/images/block%1_m.png").arg(n) << QSize(20, 20) << false << (n == 0 ? 8 : n >= 2 && n <= 8 ? n - 1 : -1);
+    for (const char *name : {"rotate", "left", "right", "down", "drop", "save"})
+        QTest::newRow(name) << QStringLiteral(":/images/%1.png").arg(QLatin1String(name)) << QSize(32, 32) << false << -1;
+    QTest::newRow("icon") << ":/images/icon.png" << QSize(80, 80) << false << -1;
+    QTest::newRow("ad1") << TUMBLOX_AD_ASSETS_DIR "/ad1.png" << QSize(300, 100) << false << -1;
+    QTest::newRow("ad2") << TUMBLOX_AD_ASSETS_DIR "/ad2.png" << QSize(300, 100) << false << -1;
+    QTest::newRow("ad3, animated") << TUMBLOX_AD_ASSETS_DIR "/ad3.gif" << QSize(300, 100) << true << -1;
+}
+
+// The committed artwork, read as the game and the ad banner read it; the
+// resources live in a static library, so they must be registered to load.
+void TestBlockDropPaint::images()
+{
+    QFETCH(QString, path);
+    QFETCH(int, code);
+    QVERIFY2(!QPixmap(path).isNull(), qPrintable(path));
+    QImageReader reader(path);
+    QTEST(reader.size(), "size");
+    QTEST(reader.imageCount() > 1 && reader.loopCount() == -1, "animated");
+    if (code >= 0)
+        QCOMPARE(BlockDropRenderer::imagePath(code), path);
 }
 
 QTEST_MAIN(TestBlockDropPaint)
