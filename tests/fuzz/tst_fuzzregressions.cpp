@@ -39,7 +39,6 @@ void TestFuzzRegressions::replay_data()
     }
 }
 
-// The harness prints which invariant broke.
 void TestFuzzRegressions::replay()
 {
     QFETCH(Harness, harness);

@@ -30,8 +30,7 @@ namespace {
 // A started, empty board whose contents rectangle has the given size.
 void prepare(BlockDropBoard &board, QSize contents)
 {
-    const int frame = board.frameWidth();
-    board.resize(contents + QSize(2 * frame, 2 * frame));
+    board.resize(contents + 2 * QSize(board.frameWidth(), board.frameWidth()));
     BlockDropBoardTestAccess t{board};
     t.loading() = false;
     t.started() = true;
