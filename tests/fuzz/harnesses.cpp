@@ -107,9 +107,11 @@ int runHighScores(const uint8_t *data, size_t size)
 
     // What a UTF-8 reader sees: one entry per line, the line end being "\n"
     // with any "\r" before it, and no entry after a final line end.
-    QStringList stored = QString::fromUtf8(file).remove(QRegularExpression("\r+(?=\n|$)")).split(u'\n');
+    QStringList stored = QString::fromUtf8(file).split(u'\n');
     if (stored.constLast().isEmpty())
         stored.removeLast();
+    for (QString &line : stored)
+        line.remove(QRegularExpression("\r+$"));
     qsizetype at = 0;
     while (at < stored.size() && stored.at(at).toInt() >= result)
         ++at;
