@@ -79,6 +79,7 @@ void TestInnerActiveAdDialog::presses_data()
     QTest::newRow("Select, early") << "key" << int(Qt::Key_Select) << false << false << -1;
     QTest::newRow("Return held") << "key" << int(Qt::Key_Return) << true << true << -1;
     QTest::newRow("Return, late") << "key" << int(Qt::Key_Return) << true << false << 1;
+    QTest::newRow("keypad Enter to the dialog, early") << "dialog" << int(Qt::Key_Enter) << false << false << -1;
     QTest::newRow("Escape skips, early") << "key" << int(Qt::Key_Escape) << false << false << 0;
 }
 
@@ -106,7 +107,7 @@ void TestInnerActiveAdDialog::presses()
         QTest::mouseClick(dialog->findChild<QPushButton *>(input), Qt::LeftButton);
     } else {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), held);
-        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        QApplication::sendEvent(input == "dialog" ? dialog.get() : QApplication::focusWidget(), &press);
     }
     QCOMPARE(finished.isEmpty() ? -1 : finished.first().first().toInt(), result);
     QCOMPARE(opened, result == 1 ? QList<QUrl>{QUrl(AdLink)} : QList<QUrl>());
