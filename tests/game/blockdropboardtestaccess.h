@@ -4,6 +4,7 @@
 
 #include "blockdropboard.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTimer>
 #include <QTimerEvent>
@@ -26,6 +27,15 @@ struct BlockDropBoardTestAccess
     bool isPaused() const { return b.isPaused; }
     bool isGameOver() const { return b.isGameOver; }
     bool fallTimerActive() const { return b.fallTimer.isActive(); }
+    // As the event loop will fire it; -1 when it is stopped.
+    int fallIntervalMs() const
+    {
+        for (const auto &timer : QAbstractEventDispatcher::instance()->registeredTimers(&b)) {
+            if (timer.timerId == b.fallTimer.timerId())
+                return timer.interval;
+        }
+        return -1;
+    }
     QTimer *secondsTimer() { return b.secondsTimer; }
 
     bool &loading() { return b.isLoading; }

@@ -117,13 +117,16 @@ void TestBlockDropBoard::cascade()
 
 // Words run in order: a slot's name calls it, Key_* sends that key, "tick" the fall tick and "second" the clock's;
 // grid=, piece= (colours top to bottom @ column), column= (a striped column of that height), level=, pieces= set the
-// board up; state= reports the program's state as Qt does. After "|" the counter signals are logged; ? words log state.
+// board up, as does "credits"; state= reports the program's state as Qt does. After "|" the counter signals are
+// logged; ? words log state.
 void TestBlockDropBoard::rules_data()
 {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("log");
 
-    QTest::newRow("New Game") << "| start ?state" << "mode score, score 0, level 1, running";
+    QTest::newRow("New Game ends the credits; each level falls faster")
+        << "credits | start ?credits ?state ?fall level=3 pause pause ?fall"
+        << "mode score, score 0, level 1, no credits, running, fall 500, fall 250";
     QTest::newRow("a new game clears the last") << "startTimerMode grid=123 hold tick | startLineMode ?new ?at ?grid ?hold ?state"
                                                 << "mode lines, score 0, level 1, new, at 6 28, grid , hold 000, running";
     QTest::newRow("run of three at level 1") << "start grid=11 piece=451@2 | drop ?grid ?piece hold ?hold tick ?new"
@@ -184,6 +187,12 @@ void TestBlockDropBoard::rules()
             seen << (sendKey(g.board, key) ? "key taken" : "key ignored");
         else if (word == "tick")
             t.fallTick();
+        else if (word == "credits")
+            t.showingCredits() = true;
+        else if (word == "?credits")
+            seen << (t.showingCredits() ? "credits" : "no credits");
+        else if (word == "?fall")
+            seen << QStringLiteral("fall %1").arg(t.fallIntervalMs());
         else if (word == "second")
             QVERIFY(QMetaObject::invokeMethod(t.secondsTimer(), "timeout"));
         else if (word.startsWith("grid="))
