@@ -139,7 +139,8 @@ void TestBlockDropBoard::rules_data()
     QTest::newRow("top block in row 25 is fixed") << "start column=23 piece=145@0 | drop ?state ?grid"
                                                   << "running, grid 1/4/5/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1";
     QTest::newRow("top block in row 26 ends the game, writing nothing")
-        << "start column=24 piece=145@0 | drop ?state ?grid" << "over, grid 2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1";
+        << "start column=24 piece=145@0 | drop ?state ?piece ?grid"
+        << "over, piece 000, grid 2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1";
     QTest::newRow("timer mode: a clearing resets the clock, at level 13 to one second")
         << "startTimerMode grid=11 piece=451@2 | drop tick level=13 grid=11 piece=451@2 drop" << "level 25, lines 3, level 1, lines 6";
     QTest::newRow("timer mode: from level 14 still one second, then it runs out")

@@ -164,6 +164,7 @@ void TestBlockDropPaint::preview()
     t.showNextPiece();
 
     const QImage shown = label->pixmap().toImage();
+    QCOMPARE(shown.size(), QSize(20, 60));
     QImage expected(20, 60, shown.format());
     expected.fill(Qt::magenta);
     QPainter painter(&expected);
