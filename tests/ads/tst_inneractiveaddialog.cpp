@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMovie>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -53,6 +54,11 @@ void TestInnerActiveAdDialog::countdownRunsOut()
     auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Skip",
                                                         "Click", true, 3, "Skip in", nullptr);
     const QLabel *countdown = dialog->findChild<QLabel *>("labelSkip");
+    // Black on white whatever the style: the ad's own look.
+    QCOMPARE(dialog->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(dialog->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(countdown->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(countdown->palette().color(QPalette::Inactive, QPalette::WindowText), QColor(Qt::black));
 
     // Connected after the dialog's own slot, so each entry is one step's outcome.
     QStringList steps;
@@ -148,6 +154,8 @@ void TestInnerActiveAdDialog::banner()
         banner.setContent(image, AdLink, adText);
     QLabel *text = banner.findChild<QLabel *>("lblAdTextCtrl");
     QCOMPARE(text ? text->text() : QString(), shown);
+    QCOMPARE(text ? text->alignment() : Qt::AlignCenter, Qt::AlignCenter);
+    QCOMPARE(banner.layout()->contentsMargins(), QMargins());
     QLabel *image = banner.findChild<QLabel *>("lblAdImageCtrl");
     QCOMPARE(banner.findChildren<QMovie *>(), QList<QMovie *>{image->movie()});
     QCOMPARE(banner.findChildren<QBuffer *>().size(), 1);

@@ -84,6 +84,7 @@ void TestBlockDropWindow::counters_data()
     QTest::newRow("lines: removed blocks") << QStringList{"mode lines", "score 120", "linesRemoved 8", "level 3"} << 8 << 3 << "LEVEL";
     QTest::newRow("timer") << QStringList{"mode timer", "level 25", "score 120", "linesRemoved 8"} << 120 << 25 << "TIME LEFT";
     QTest::newRow("a new mode resets only the upper counter") << QStringList{"mode timer", "level 17", "score 40", "mode score"} << 0 << 17 << "LEVEL";
+    QTest::newRow("a timer game resets the upper counter") << QStringList{"mode score", "score 40", "mode timer"} << 0 << 0 << "TIME LEFT";
     QTest::newRow("unknown mode") << QStringList{"mode race", "score 120"} << 0 << 0 << "LEVEL";
 }
 
