@@ -71,6 +71,8 @@ void TestBlockDropWindow::layout()
     QCOMPARE(QRect(column, row, columnSpan, rowSpan), cells);
     if (fixedSize.isValid())
         QVERIFY(widget->minimumSize() == fixedSize && widget->maximumSize() == fixedSize);
+    if (auto *caption = qobject_cast<QLabel *>(widget); caption && !text.isEmpty())
+        QCOMPARE(caption->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
 }
 
 void TestBlockDropWindow::counters_data()
