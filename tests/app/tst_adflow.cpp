@@ -115,6 +115,8 @@ void TestAdFlow::faults_data()
     QTest::newRow("hang during a game") << "hang" << true << "network screen" << QStringList{ AdPath };
     QTest::newRow("oversize at start-up") << "oversize" << false << "network screen"
                                           << QStringList{ LogoPath, AdPath, QStringLiteral("/ads/oversize.png") };
+    // The network worked; the answer is too large to be an ad.
+    QTest::newRow("big-answer at start-up") << "big-answer" << false << "loading" << QStringList{ LogoPath, AdPath };
     // The answer names file:///etc/passwd as the image: nothing follows it.
     QTest::newRow("bad-scheme at start-up") << "bad-scheme" << false << "loading" << QStringList{ LogoPath, AdPath };
     QTest::newRow("truncate during a game") << "truncate" << true << "network screen" << QStringList{ AdPath };
