@@ -86,6 +86,7 @@ void TestInnerActiveAdDialog::presses_data()
     QTest::newRow("Return held") << "key" << int(Qt::Key_Return) << true << true << -1;
     QTest::newRow("Return, late") << "key" << int(Qt::Key_Return) << true << false << 1;
     QTest::newRow("keypad Enter to the dialog, early") << "dialog" << int(Qt::Key_Enter) << false << false << -1;
+    QTest::newRow("Return to the dialog, early") << "dialog" << int(Qt::Key_Return) << false << false << -1;
     QTest::newRow("Escape skips, early") << "key" << int(Qt::Key_Escape) << false << false << 0;
 }
 
