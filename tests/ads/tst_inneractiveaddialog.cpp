@@ -59,6 +59,7 @@ void TestInnerActiveAdDialog::countdownRunsOut()
     QCOMPARE(dialog->palette().color(QPalette::Base), QColor(Qt::black));
     QCOMPARE(countdown->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::black));
     QCOMPARE(countdown->palette().color(QPalette::Inactive, QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(dialog->findChild<QLabel *>("label")->alignment(), Qt::AlignVCenter);
 
     // Connected after the dialog's own slot, so each entry is one step's outcome.
     QStringList steps;

@@ -143,6 +143,7 @@ void TestInnerActiveAdModule::cycle()
     QCOMPARE(module->adImageBytes.isEmpty(), outcome != "ready");
     QCOMPARE(module->reloadTimer->isActive() ? module->reloadTimer->interval() : 0, reloadMs);
     QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), exchanges, 10000);
+    QTRY_VERIFY(module->networkManager.findChildren<QNetworkReply *>().isEmpty()); // no reply kept per exchange
 
     if (reloadMs != 1000)
         QCOMPARE(module->requestAd(), 1);
