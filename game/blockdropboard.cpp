@@ -604,6 +604,8 @@ void BlockDropBoard::paintEvent(QPaintEvent *event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     const QRect contents = contentsRect();
+    // The bar enters from above the grid; nothing may spill onto the frame.
+    painter.setClipRect(contents);
     const QString text = screenText();
     if (!text.isNull())
         painter.drawText(contents, Qt::AlignCenter, text);

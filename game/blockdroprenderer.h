@@ -4,9 +4,11 @@
 
 #include "blockdropgrid.h"
 
+#include <QHash>
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QTransform>
 
 #include <array>
 
@@ -14,11 +16,12 @@ class BlockDropPiece;
 class QPainter;
 
 // Paints grid cells and the playfield for the board and its previews.
-// The block images are decoded once and kept pre-stretched to the current
-// cell size; the background grid and the settled squares are kept as one
-// layer that is rebuilt only when the grid, the geometry or the cell size
-// changes. The result is pixel for pixel what stretching each image into
-// each cell at paint time gives. Owned by value by the board.
+// The block images are decoded once and kept pre-stretched to the device
+// pixels a cell covers; the background grid and the settled squares are kept
+// as one layer that is rebuilt only when the grid, the geometry, the cell
+// size or the device pixel ratio changes. The result is pixel for pixel what
+// stretching each image into each cell at paint time gives, at any ratio.
+// Owned by value by the board.
 class BlockDropRenderer
 {
 public:
@@ -39,16 +42,20 @@ public:
                        const BlockDropPiece &piece, int pieceX, int pieceY);
 
 private:
-    const QImage &stretched(int code, QSize cell, qreal dpr);
+    void blit(QPainter &painter, const QTransform &toDevice, int x, int y, int code, QSize cell);
+    const QImage &source(int code);
+    const QImage &stretched(int code, QSize cell, qreal dpr, QPointF phase);
     void drawLayer(QPainter &painter, const QRect &contents, QSize cell, const BlockDropGrid &grid);
 
     std::array<QImage, BackgroundCode + 1> decoded;
-    std::array<QImage, BackgroundCode + 1> cells;
-    QSize cellSize;
+    // By code, cell size and where the cell starts within a device pixel,
+    // which matters at a fractional ratio.
+    QHash<quint64, QImage> cells;
     qreal cellDpr = 0;
 
     QImage layer;
     QRect layerContents;
     QSize layerCell;
     BlockDropGrid layerGrid;
+    QTransform layerTransform;
 };

@@ -37,9 +37,11 @@ void prepare(BlockDropBoard &board, QSize contents)
     t.grid().clear();
 }
 
-QImage render(QWidget &widget)
+// The widget's paint at a device pixel ratio, as a screen of that ratio shows it.
+QImage render(QWidget &widget, qreal ratio = 1)
 {
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     widget.render(&image);
     return image;
 }
@@ -50,23 +52,29 @@ void TestBlockDropPaint::playfield_data()
 {
     QTest::addColumn<QSize>("contents");
     QTest::addColumn<QPoint>("piece");
+    QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QSize>("later");
-    QTest::newRow("even cells") << QSize(190, 400) << QPoint(5, 12) << QSize(190, 400);
-    QTest::newRow("piece above the top") << QSize(190, 400) << QPoint(6, 28) << QSize(190, 400);
-    QTest::newRow("uneven cells, piece on the floor") << QSize(203, 411) << QPoint(0, 1) << QSize(203, 411);
-    QTest::newRow("wide cells, piece at the right wall") << QSize(481, 397) << QPoint(11, 25) << QSize(481, 397);
-    QTest::newRow("no room") << QSize(11, 25) << QPoint(5, 12) << QSize(11, 25);
-    QTest::newRow("resized") << QSize(190, 400) << QPoint(5, 12) << QSize(300, 470);
+    QTest::addColumn<qreal>("laterRatio");
+    QTest::newRow("even cells") << QSize(190, 400) << QPoint(5, 12) << 1.0 << QSize(190, 400) << 1.0;
+    QTest::newRow("piece entering over the top") << QSize(190, 400) << QPoint(6, 27) << 1.0 << QSize(190, 400) << 1.0;
+    QTest::newRow("uneven cells at ratio 1.5, piece on the floor") << QSize(203, 411) << QPoint(0, 1) << 1.5 << QSize(203, 411) << 1.5;
+    QTest::newRow("wide cells at ratio 2, piece at the right wall") << QSize(481, 397) << QPoint(11, 25) << 2.0 << QSize(481, 397) << 2.0;
+    QTest::newRow("no room") << QSize(11, 25) << QPoint(5, 12) << 1.0 << QSize(11, 25) << 1.0;
+    QTest::newRow("resized at ratio 1.5") << QSize(190, 400) << QPoint(6, 26) << 1.5 << QSize(300, 470) << 1.5;
+    QTest::newRow("moved to a screen of ratio 2") << QSize(190, 400) << QPoint(5, 12) << 1.0 << QSize(190, 400) << 2.0;
+    QTest::newRow("moved to a screen of ratio 1.5") << QSize(203, 411) << QPoint(6, 27) << 2.0 << QSize(203, 411) << 1.5;
 }
 
 // The cached playfield must match stretching every image into its cell at
-// paint time: on the first paint, from the cache, and after the grid or the
-// size changed.
+// paint time, clipped to the contents: on the first paint, from the cache,
+// and after the grid, the size or the device pixel ratio changed.
 void TestBlockDropPaint::playfield()
 {
     QFETCH(QSize, contents);
     QFETCH(QPoint, piece);
+    QFETCH(qreal, ratio);
     QFETCH(QSize, later);
+    QFETCH(qreal, laterRatio);
     BlockDropBoard board;
     prepare(board, contents);
     BlockDropBoardTestAccess t{board};
@@ -79,17 +87,20 @@ void TestBlockDropPaint::playfield()
     QFrame frame;
     frame.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     for (int pass = 0; pass < 3; ++pass) {
-        if (pass == 2 && later == contents)
+        if (pass == 2 && later == contents && laterRatio == ratio)
             t.grid().setCell(3, 2, 0);
-        if (pass == 2)
+        if (pass == 2) {
             board.resize(board.size() + later - contents);
+            ratio = laterRatio;
+        }
         frame.resize(board.size());
-        QImage expected = render(frame);
+        QImage expected = render(frame, ratio);
         const QRect area = board.contentsRect();
         QPainter painter(&expected);
+        painter.setClipRect(area);
         referencePlayfield(painter, area, QSize(area.width() / 12, area.height() / 26), t.grid(), t.curPiece(), t.curX(), t.curY());
         painter.end();
-        QCOMPARE(render(board), expected);
+        QCOMPARE(render(board, ratio), expected);
     }
 }
 
