@@ -3,6 +3,7 @@
 #include "blockdropwindow.h"
 
 #include "blockdropboard.h"
+#include "sizescaler.h"
 
 #include <QGridLayout>
 #include <QLCDNumber>
@@ -12,13 +13,10 @@
 BlockDropWindow::BlockDropWindow()
     : QWidget(nullptr)
 {
+    scaler = new SizeScaler(this);
     gameBoard = new BlockDropBoard(this);
 
-    // Without parent until the layout is installed, which adopts it.
-    nextPieceLabel = new QLabel;
-    nextPieceLabel->setFrameStyle(QFrame::Box | QFrame::Raised);
-    nextPieceLabel->setFixedWidth(75);
-    nextPieceLabel->setFixedHeight(80);
+    nextPieceLabel = createPreview();
     gameBoard->setNextPieceLabel(nextPieceLabel);
 
     scoreLcd = createCounter();
@@ -41,13 +39,33 @@ BlockDropWindow::BlockDropWindow()
     setWindowTitle(tr("Tumblox"));
 }
 
+// A piece preview the board draws into. Like the counters it has its fixed
+// size on the handheld and grows with taller windows. Without parent until the
+// layout is installed, which adopts it.
+QLabel *BlockDropWindow::createPreview()
+{
+    auto *label = new QLabel;
+    label->setFrameStyle(QFrame::Box | QFrame::Raised);
+    scaler->add(label, QSize(75, 80));
+    return label;
+}
+
 QLCDNumber *BlockDropWindow::createCounter()
 {
     auto *lcd = new QLCDNumber(6);
     lcd->setSegmentStyle(QLCDNumber::Filled);
-    lcd->setFixedWidth(75);
-    lcd->setFixedHeight(50);
+    scaler->add(lcd, QSize(75, 50));
     return lcd;
+}
+
+int BlockDropWindow::widthForSquareCells(int height)
+{
+    scaler->scaleTo(height);
+    // Wide enough for every column; the spare width all goes to the board.
+    const int width = 4 * height;
+    layout->setGeometry(QRect(0, 0, width, height));
+    const QRect contents = gameBoard->contentsRect();
+    return width - contents.width() + BlockDropGrid::BoardWidth * (contents.height() / BlockDropGrid::BoardHeight);
 }
 
 // The buttons never take the focus, so key presses always reach the board.

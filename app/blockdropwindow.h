@@ -10,6 +10,7 @@ class QGridLayout;
 class QLabel;
 class QLCDNumber;
 class QPushButton;
+class SizeScaler;
 
 // The top-level window: the board, the next-piece preview, the two counters
 // with their captions and the eight buttons. It owns all of them through Qt
@@ -21,6 +22,10 @@ class BlockDropWindow : public QWidget
 public:
     BlockDropWindow();
 
+    // The window width at which the board's cells come out square at this
+    // height; lays the window out for that height, so ask while it is hidden.
+    int widthForSquareCells(int height);
+
 public slots:
     void setMode(const QString &text);
     void setScoreLcd(int i);
@@ -28,6 +33,7 @@ public slots:
     void ready();
 
 private:
+    QLabel *createPreview();
     QLCDNumber *createCounter();
     QPushButton *createButton(const QString &text);
     void connectSignals();
@@ -52,4 +58,6 @@ private:
     QPushButton *downButton = nullptr;
     QPushButton *rotateButton = nullptr;
     QGridLayout *layout = nullptr;
+    // Grows the previews and the counters with the window.
+    SizeScaler *scaler = nullptr;
 };

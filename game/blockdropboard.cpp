@@ -65,14 +65,20 @@ BlockDropBoard::~BlockDropBoard()
     delete networkErrorWidget.data();
 }
 
+// The label's size and screen decide how its preview is drawn, so the board
+// watches them.
 void BlockDropBoard::setNextPieceLabel(QLabel *label)
 {
     nextPieceLabel = label;
+    if (label)
+        label->installEventFilter(this);
 }
 
 void BlockDropBoard::setHoldPieceLabel(QLabel *label)
 {
     holdPieceLabel = label;
+    if (label)
+        label->installEventFilter(this);
 }
 
 // ---- Grid and moves ----
@@ -551,9 +557,9 @@ QSize BlockDropBoard::minimumSizeHint() const
                  BlockDropGrid::BoardHeight * MinimumCellPixels + frameWidth() * 2);
 }
 
-void BlockDropBoard::drawSquare(QPainter &painter, int x, int y, int color)
+void BlockDropBoard::drawSquare(QPainter &painter, int x, int y, int color, QSize cell)
 {
-    renderer.drawSquare(painter, x, y, color, QSize(squareWidth(), squareHeight()));
+    renderer.drawSquare(painter, x, y, color, cell);
 }
 
 void BlockDropBoard::showNextPiece()
@@ -566,22 +572,58 @@ void BlockDropBoard::showHoldPiece()
     showPiece(holdPieceLabel, holdPiece);
 }
 
-// The preview scales with the board's cells, not with the label.
+// The preview scales with the board's cells, shrunk alike both ways where the
+// piece would not fit the label, and is drawn at the label's pixel ratio.
 void BlockDropBoard::showPiece(QLabel *label, const BlockDropPiece &piece)
 {
     if (!label)
         return;
-    const int w = squareWidth();
-    const int h = squareHeight();
-    QPixmap pixmap(w * (piece.maxX() - piece.minX() + 1), h * (piece.maxY() - piece.minY() + 1));
+    const int columns = piece.maxX() - piece.minX() + 1;
+    const int rows = piece.maxY() - piece.minY() + 1;
+    QSize cell(squareWidth(), squareHeight());
+    const QSize room = label->contentsRect().size();
+    if (!cell.isEmpty() && (cell.width() * columns > room.width() || cell.height() * rows > room.height())) {
+        const qreal fit = std::min(qreal(room.width()) / (cell.width() * columns),
+                                   qreal(room.height()) / (cell.height() * rows));
+        cell = QSize(int(cell.width() * fit), int(cell.height() * fit));
+    }
+    const QSize size(cell.width() * columns, cell.height() * rows);
+    const qreal dpr = label->devicePixelRatioF();
+    QPixmap pixmap(int(size.width() * dpr), int(size.height() * dpr));
+    pixmap.setDevicePixelRatio(dpr);
     if (!pixmap.isNull()) {
         QPainter painter(&pixmap);
         const QPalette &palette = label->palette();
-        painter.fillRect(pixmap.rect(), palette.brush(palette.currentColorGroup(), QPalette::Window));
+        painter.fillRect(QRect(QPoint(), size), palette.brush(palette.currentColorGroup(), QPalette::Window));
         for (int k = 0; k < 3; ++k)
-            drawSquare(painter, w * (piece.x(k) - piece.minX()), h * (piece.y(k) - piece.minY()), piece.color(k));
+            drawSquare(painter, cell.width() * (piece.x(k) - piece.minX()), cell.height() * (piece.y(k) - piece.minY()),
+                       piece.color(k), cell);
     }
     label->setPixmap(pixmap);
+}
+
+// A preview already drawn follows the board's cells, its label's size and
+// the screen's pixel ratio; one never drawn stays empty.
+void BlockDropBoard::refreshPreviews()
+{
+    if (nextPieceLabel && !nextPieceLabel->pixmap().isNull())
+        showNextPiece();
+    if (holdPieceLabel && !holdPieceLabel->pixmap().isNull())
+        showHoldPiece();
+}
+
+void BlockDropBoard::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    refreshPreviews();
+}
+
+bool BlockDropBoard::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::ScreenChangeInternal)
+        && (watched == nextPieceLabel || watched == holdPieceLabel))
+        refreshPreviews();
+    return QFrame::eventFilter(watched, event);
 }
 
 // The text screen that covers the playfield, first match wins; a null

@@ -63,6 +63,8 @@ protected:
     QSize minimumSizeHint() const override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Grid and moves
@@ -93,7 +95,8 @@ private:
     void showNextPiece();
     void showHoldPiece();
     void showPiece(QLabel *label, const BlockDropPiece &piece);
-    void drawSquare(QPainter &painter, int x, int y, int color);
+    void refreshPreviews();
+    void drawSquare(QPainter &painter, int x, int y, int color, QSize cell);
     int squareWidth() const;
     int squareHeight() const;
     QString screenText() const;

@@ -20,6 +20,7 @@ private slots:
     void playfield();
     void screens_data();
     void screens();
+    void preview_data();
     void preview();
     void images_data();
     void images();
@@ -157,32 +158,50 @@ void TestBlockDropPaint::screens()
     QVERIFY(shown.pixel(0, 0) != shown.pixel(area.topLeft()));
 }
 
-// The preview scales with the board's cells, each square one pixel in, on
-// the label's own background; a label that is gone is left alone.
+void TestBlockDropPaint::preview_data()
+{
+    QTest::addColumn<QSize>("contents");
+    QTest::addColumn<QSize>("cell");
+    QTest::newRow("the board's cells") << QSize(240, 520) << QSize(20, 20);
+    QTest::newRow("wide cells, shrunk to the label's width") << QSize(1800, 520) << QSize(71, 9);
+    QTest::newRow("tall cells, shrunk to the label's height") << QSize(240, 1560) << QSize(8, 25);
+}
+
+// The preview follows the board's cells, shrunk alike both ways to fit the
+// label, each square one pixel in, on the label's own background; it follows
+// a resized board, a preview never drawn stays empty, and a label that is
+// gone is left alone.
 void TestBlockDropPaint::preview()
 {
+    QFETCH(QSize, contents);
+    QFETCH(QSize, cell);
     QWidget window;
     auto *label = new QLabel(&window);
+    label->setFrameStyle(QFrame::Box | QFrame::Raised);
+    label->setGeometry(0, 0, 75, 80);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::magenta);
     label->setPalette(palette);
+    auto *hold = new QLabel(&window);
     auto *board = new BlockDropBoard(&window);
-    prepare(*board, QSize(240, 520));
+    prepare(*board, QSize(190, 400));
     board->setNextPieceLabel(label);
-    board->setHoldPieceLabel(label);
+    board->setHoldPieceLabel(hold);
+    window.show();
     BlockDropBoardTestAccess t{*board};
     t.nextPiece() = BlockDropPiece::withColors(1, 5, 7);
     t.showNextPiece();
+    prepare(*board, contents);
 
     const QImage shown = label->pixmap().toImage();
-    QCOMPARE(shown.size(), QSize(20, 60));
-    QImage expected(20, 60, shown.format());
+    QImage expected(cell.width(), 3 * cell.height(), shown.format());
     expected.fill(Qt::magenta);
     QPainter painter(&expected);
     for (int k = 0; k < 3; ++k)
-        BlockDropRenderer().drawSquare(painter, 0, 20 * k, t.nextPiece().color(k), QSize(20, 20));
+        BlockDropRenderer().drawSquare(painter, 0, cell.height() * k, t.nextPiece().color(k), cell);
     painter.end();
     QCOMPARE(shown, expected);
+    QVERIFY(hold->pixmap().isNull());
 
     delete label;
     t.showNextPiece();
