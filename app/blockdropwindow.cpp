@@ -58,21 +58,26 @@ QLCDNumber *BlockDropWindow::createCounter()
     return lcd;
 }
 
-int BlockDropWindow::widthForSquareCells(int height)
+QSize BlockDropWindow::sizeForSquareCells(int height)
 {
     scaler->scaleTo(height);
     // Wide enough for every column; the spare width all goes to the board.
     const int width = 4 * height;
     layout->setGeometry(QRect(0, 0, width, height));
     const QRect contents = gameBoard->contentsRect();
-    return width - contents.width() + BlockDropGrid::BoardWidth * (contents.height() / BlockDropGrid::BoardHeight);
+    const int square = BlockDropGrid::BoardWidth * (contents.height() / BlockDropGrid::BoardHeight);
+    return QSize(width - contents.width() + square, height).expandedTo(layout->minimumSize());
 }
 
 // The buttons never take the focus, so key presses always reach the board.
+// They may be narrower than the style's usual minimum, down to their text, so
+// that a desktop window with square cells still fits three under the board.
 QPushButton *BlockDropWindow::createButton(const QString &text)
 {
     auto *button = new QPushButton(text);
     button->setFocusPolicy(Qt::NoFocus);
+    const QFontMetrics metrics = button->fontMetrics();
+    button->setMinimumWidth(metrics.horizontalAdvance(QString(text).remove(u'&')) + metrics.height());
     return button;
 }
 

@@ -22,9 +22,10 @@ class BlockDropWindow : public QWidget
 public:
     BlockDropWindow();
 
-    // The window width at which the board's cells come out square at this
-    // height; lays the window out for that height, so ask while it is hidden.
-    int widthForSquareCells(int height);
+    // The window size nearest to this height at which the board's cells come
+    // out square, and no smaller than the window can be. Lays the window out
+    // for that height, so ask while it is hidden.
+    QSize sizeForSquareCells(int height);
 
 public slots:
     void setMode(const QString &text);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropwindow.h"
 #include "translation.h"
+#include "windowstatekeeper.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,8 +20,9 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&translator);
 
     BlockDropWindow window;
-    window.show();
-    window.showFullScreen();
+    // Full screen on the handheld, a window on the desktop, or as the player left it.
+    auto *keeper = new WindowStateKeeper(&window);
+    keeper->showWindow();
     // Decoding the icon loads every image plugin; keep that off the first frame.
     QTimer::singleShot(0, &window, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png"))); });
     return app.exec();
