@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window at handheld, laptop and desktop sizes and at device pixel ratios
+// 1, 1.5 and 2: nothing of the preview or the counters is cut off, and a
+// desktop first start has square cells.
+#include "blockdropboard.h"
+#include "blockdropboardtestaccess.h"
+#include "blockdropwindow.h"
+#include "windowplacement.h"
+
+#include <QLCDNumber>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestWindowGeometry : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain();
+
+private slots:
+    void nothingCutOff_data();
+    void nothingCutOff();
+};
+
+namespace {
+
+QScreen *screenOfRatio(qreal ratio)
+{
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (screen->devicePixelRatio() == ratio)
+            return screen;
+    }
+    return nullptr;
+}
+
+// The counter's digits at the screen's ratio: the box of the device pixels
+// that 888888 changes against a blank counter, and how many upright segments
+// a line across their upper half meets, two for each whole 8.
+std::pair<QRect, int> digits(QLCDNumber *counter)
+{
+    counter->display(QString());
+    const QImage blank = counter->grab().toImage();
+    counter->display(888888);
+    const QImage shown = counter->grab().toImage();
+    QRect ink;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixel(x, y) != blank.pixel(x, y))
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    int strokes = 0;
+    const int y = ink.top() + ink.height() / 4;
+    for (int x = ink.left(); x <= ink.right(); ++x)
+        strokes += shown.pixel(x, y) != blank.pixel(x, y) && (x == ink.left() || shown.pixel(x - 1, y) == blank.pixel(x - 1, y));
+    return { ink, strokes };
+}
+
+} // namespace
+
+void TestWindowGeometry::initMain()
+{
+    // Three offscreen screens side by side, read when the application starts.
+    static QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screens.json")));
+    if (!config.open(QIODevice::WriteOnly))
+        qFatal("cannot write the screen configuration");
+    config.write(R"({ "screens": [
+        { "name": "ratio 1", "x": 0, "y": 0, "width": 3840, "height": 2160, "dpr": 1 },
+        { "name": "ratio 1.5", "x": 4000, "y": 0, "width": 3840, "height": 2160, "dpr": 1.5 },
+        { "name": "ratio 2", "x": 8000, "y": 0, "width": 3840, "height": 2160, "dpr": 2 } ] })");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+}
+
+void TestWindowGeometry::nothingCutOff_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<qreal>("firstRatio");
+    // Full-screen sizes in logical pixels; an empty size is a desktop first
+    // start on a screen of that available size.
+    QTest::addColumn<QSize>("available");
+    QTest::newRow("handheld") << QSize(800, 480) << 1.0 << 1.0 << QSize();
+    QTest::newRow("1280 x 720") << QSize(1280, 720) << 1.0 << 1.0 << QSize();
+    QTest::newRow("1920 x 1080") << QSize(1920, 1080) << 1.0 << 1.0 << QSize();
+    QTest::newRow("wide and low") << QSize(1920, 480) << 1.0 << 1.0 << QSize();
+    QTest::newRow("1280 x 720 at 1.5") << QSize(853, 480) << 1.5 << 1.5 << QSize();
+    QTest::newRow("1920 x 1080 at 2, moved from 1") << QSize(960, 540) << 2.0 << 1.0 << QSize();
+    QTest::newRow("portrait phone at 1.5, moved from 2") << QSize(480, 853) << 1.5 << 2.0 << QSize();
+    QTest::newRow("desktop first start, smallest") << QSize() << 1.0 << 1.0 << QSize(1024, 700);
+    QTest::newRow("desktop first start, 1920 x 1080 at 1.5") << QSize() << 1.5 << 1.5 << QSize(1280, 720);
+    QTest::newRow("desktop first start, 4K at 2") << QSize() << 2.0 << 2.0 << QSize(1920, 1080);
+}
+
+void TestWindowGeometry::nothingCutOff()
+{
+    QFETCH(QSize, size);
+    QFETCH(qreal, ratio);
+    QFETCH(qreal, firstRatio);
+    QFETCH(QSize, available);
+    BlockDropWindow window;
+    auto *board = window.findChild<BlockDropBoard *>();
+    QRect geometry(QPoint(), size);
+    if (size.isEmpty()) {
+        const QRect screen(QPoint(), available);
+        geometry = WindowPlacement::choose(screen, { screen }, {}, {}, [&](int height) {
+                       return window.sizeForSquareCells(height);
+                   }).geometry;
+    }
+    window.setGeometry(geometry.translated(screenOfRatio(firstRatio)->geometry().topLeft()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    BlockDropBoardTestAccess t{ *board };
+    t.skipAds();
+    board->start();
+    if (ratio != firstRatio)
+        window.move(screenOfRatio(ratio)->geometry().topLeft());
+    QTRY_COMPARE(window.devicePixelRatioF(), ratio);
+    QTRY_COMPARE(window.size(), geometry.size());
+
+    // The whole piece inside the preview's frame, drawn at the screen's ratio.
+    QLabel *preview = nullptr;
+    for (QLabel *label : window.findChildren<QLabel *>()) {
+        if (!label->pixmap().isNull())
+            preview = label;
+    }
+    QVERIFY(preview);
+    const QSizeF piece = preview->pixmap().deviceIndependentSize();
+    QVERIFY(piece.width() <= preview->contentsRect().width() && piece.height() <= preview->contentsRect().height());
+    QCOMPARE(preview->pixmap().devicePixelRatio(), ratio);
+
+    for (QLCDNumber *counter : window.findChildren<QLCDNumber *>()) {
+        // Six whole digits, none running into the counter's edge.
+        const auto [ink, strokes] = digits(counter);
+        QVERIFY(QRect(QPoint(), counter->size() * ratio).adjusted(1, 1, -1, -1).contains(ink));
+        QCOMPARE(strokes, 12);
+        // Nothing else lies over it.
+        for (QWidget *other : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QVERIFY(other == counter || !other->geometry().intersects(counter->geometry()));
+        QVERIFY(window.rect().contains(counter->geometry()));
+    }
+
+    if (size.isEmpty()) {
+        const QRect contents = board->contentsRect();
+        QVERIFY(qAbs(contents.width() / 12 - contents.height() / 26) <= 1);
+    }
+}
+
+QTEST_MAIN(TestWindowGeometry)
+#include "tst_windowgeometry.moc"
