@@ -1,41 +1,19 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where the window opens, and how F11 and the player's moves are remembered.
-#include "blockdropwindow.h"
+// Where the window opens: the first-start rule and the saved choice. The
+// real-window test shows F11 and the remembering.
 #include "windowplacement.h"
-#include "windowstatekeeper.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 class TestWindowPlacement : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void choose_data();
     void choose();
-    void unreadableSettings();
-    void keeper();
-
-private:
-    QString settingsPath() const { return configHome.filePath(QStringLiteral("InnerActive/Quillo_Tumblox_QT.conf")); }
-
-    QTemporaryDir configHome;
 };
-
-void TestWindowPlacement::initTestCase()
-{
-    QVERIFY(configHome.isValid());
-    // QSettings settles its paths on first use, which comes after this.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-}
 
 void TestWindowPlacement::choose_data()
 {
@@ -81,57 +59,5 @@ void TestWindowPlacement::choose()
     QTEST(placement.geometry, "expectGeometry");
 }
 
-// What cannot be read counts as a first start, and the rest of the file stays.
-void TestWindowPlacement::unreadableSettings()
-{
-    // Written before any QSettings of this process reads it.
-    QVERIFY(QDir().mkpath(QFileInfo(settingsPath()).path()));
-    QFile file(settingsPath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[General]\ncid=abc\n[window]\nfullScreen=false\ngeometry=@Rect(\\x1\\0)\n");
-    file.close();
-    BlockDropWindow window;
-    (new WindowStateKeeper(&window))->showWindow();
-    QVERIFY(window.isFullScreen());
-    QTest::keyClick(&window, Qt::Key_F11);
-    QSettings settings(QStringLiteral("InnerActive"), QStringLiteral("Quillo_Tumblox_QT"));
-    QTRY_COMPARE(settings.value(QStringLiteral("window/fullScreen")).toBool(), false);
-    QCOMPARE(settings.value(QStringLiteral("cid")).toString(), QStringLiteral("abc"));
-}
-
-// F11 and a moved window are remembered across a restart; the first start
-// itself is not a choice and writes nothing.
-void TestWindowPlacement::keeper()
-{
-    QSettings settings(QStringLiteral("InnerActive"), QStringLiteral("Quillo_Tumblox_QT"));
-    settings.remove(QStringLiteral("window"));
-    auto start = [] {
-        auto window = std::make_unique<BlockDropWindow>();
-        (new WindowStateKeeper(window.get()))->showWindow();
-        return window;
-    };
-    // The offscreen screen is smaller than a desktop.
-    auto window = start();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QVERIFY(window->isFullScreen());
-    QVERIFY(!settings.contains(QStringLiteral("window/fullScreen")));
-
-    QTest::keyClick(window.get(), Qt::Key_F11);
-    QTRY_VERIFY(!window->isFullScreen());
-    window->setGeometry(40, 30, 500, 700);
-    QTRY_COMPARE(settings.value(QStringLiteral("window/geometry")).toRect(), QRect(40, 30, 500, 700));
-    window = start();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QVERIFY(!window->isFullScreen());
-    QCOMPARE(window->geometry(), QRect(40, 30, 500, 700));
-
-    QTest::keyClick(window.get(), Qt::Key_F11);
-    QVERIFY(window->isFullScreen());
-    window = start();
-    QVERIFY(window->isFullScreen());
-    QTest::keyClick(window.get(), Qt::Key_F11);
-    QTRY_COMPARE(window->geometry(), QRect(40, 30, 500, 700));
-}
-
-QTEST_MAIN(TestWindowPlacement)
+QTEST_GUILESS_MAIN(TestWindowPlacement)
 #include "tst_windowplacement.moc"

@@ -1,0 +1,192 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real game in a real X server (Xvfb) with a window manager (openbox):
+// F11 leaves full screen and comes back, and the mode and the size the player
+// chose outlive a restart; the first start itself is no choice.
+#include "adserverprocess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/prctl.h>
+
+namespace {
+// X servers and window managers are slow to start on a busy machine.
+const int XWait = 20000;
+const QSize Screen(1920, 1080);
+}
+
+class TestRealWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void fullScreenKey();
+    void cleanupTestCase();
+
+private:
+    std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments);
+    // Output of an X client run on the virtual display.
+    QString x(const QString &program, const QStringList &arguments);
+    bool startDisplay();
+    QRect gameWindow();
+    void restartGame();
+    QString saved();
+
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    std::unique_ptr<QProcess> display;
+    std::unique_ptr<QProcess> windowManager;
+    std::unique_ptr<AdServerProcess> server;
+    std::unique_ptr<QProcess> game;
+};
+
+std::unique_ptr<QProcess> TestRealWindow::start(const QString &program, const QStringList &arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->setStandardErrorFile(QProcess::nullDevice());
+    // Gone with us even when we are killed and no destructor runs.
+    process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    process->start(program, arguments);
+    return process;
+}
+
+QString TestRealWindow::x(const QString &program, const QStringList &arguments)
+{
+    const auto process = start(program, arguments);
+    process->waitForFinished();
+    return QString::fromLocal8Bit(process->readAllStandardOutput()).trimmed();
+}
+
+// Abstract sockets are shared by everything on the machine's network, other
+// containers too, so an X server elsewhere can answer for a display number
+// that looks free here. Pick one that no one listens on, and have Xvfb exit
+// (-nopn) rather than run half reachable should it lose a race for it. Without
+// -noreset it would restart whenever its last client leaves, refusing the next.
+bool TestRealWindow::startDisplay()
+{
+    const QString size = QStringLiteral("%1 %2").arg(Screen.width()).arg(Screen.height());
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const int number = QRandomGenerator::global()->bounded(100, 1000);
+        QFile sockets(QStringLiteral("/proc/net/unix"));
+        if (sockets.open(QIODevice::ReadOnly)
+            && sockets.readAll().contains("/tmp/.X11-unix/X" + QByteArray::number(number) + '\n'))
+            continue;
+        environment.insert(QStringLiteral("DISPLAY"), u':' + QString::number(number));
+        display = start(QStringLiteral("Xvfb"),
+                        { environment.value(QStringLiteral("DISPLAY")), QStringLiteral("-nopn"), QStringLiteral("-noreset"),
+                          QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                          QString(size).replace(u' ', u'x') + QStringLiteral("x24") });
+        // Ours, not one elsewhere that took the number after all.
+        const auto answers = [&] { return x(QStringLiteral("xdotool"), { QStringLiteral("getdisplaygeometry") }) == size; };
+        const auto settled = [&] { return display->state() != QProcess::Running || answers(); };
+        if (display->waitForStarted() && QTest::qWaitFor(settled, XWait) && display->state() == QProcess::Running)
+            return true;
+    }
+    return false;
+}
+
+void TestRealWindow::initTestCase()
+{
+    for (const char *tool : { "Xvfb", "openbox", "xdotool", "xprop" }) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+            QFAIL(qPrintable(QLatin1String(tool) + QStringLiteral(" is missing; tools/build-packages names its package")));
+    }
+    QVERIFY(home.isValid());
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+
+    QVERIFY(startDisplay());
+    windowManager = start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    const QStringList wmCheck{ QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") };
+    QTRY_VERIFY_WITH_TIMEOUT(x(QStringLiteral("xprop"), wmCheck).contains(QLatin1String("window id")), XWait);
+    server = std::make_unique<AdServerProcess>();
+    environment.insert(QStringLiteral("TUMBLOX_AD_SERVER"), server->url());
+}
+
+// The game window's geometry as the X server has it; empty until it is shown.
+QRect TestRealWindow::gameWindow()
+{
+    const QString id = x(QStringLiteral("xdotool"), { QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                     QStringLiteral("--name"), QStringLiteral("^Tumblox$") });
+    if (id.isEmpty())
+        return {};
+    QRect window;
+    const QString shell = x(QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id });
+    for (const QString &line : shell.split(u'\n')) {
+        const int value = line.section(u'=', 1).toInt();
+        if (line.startsWith(QLatin1String("WIDTH=")))
+            window.setWidth(value);
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            window.setHeight(value);
+    }
+    return window;
+}
+
+void TestRealWindow::restartGame()
+{
+    if (game) {
+        game->terminate();
+        game->waitForFinished();
+    }
+    game = start(QStringLiteral(TUMBLOX_GAME_PATH), {});
+    QTRY_VERIFY_WITH_TIMEOUT(!gameWindow().isEmpty(), XWait);
+}
+
+QString TestRealWindow::saved()
+{
+    QFile file(home.filePath(QStringLiteral("InnerActive/Quillo_Tumblox_QT.conf")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void TestRealWindow::fullScreenKey()
+{
+    restartGame();
+    QVERIFY(gameWindow().width() < Screen.width() && gameWindow().height() < Screen.height());
+    QVERIFY(!saved().contains(QLatin1String("[window]")));
+    const auto onGame = [this](const QStringList &command) {
+        x(QStringLiteral("xdotool"), QStringList{ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                  QStringLiteral("--name"), QStringLiteral("^Tumblox$") } + command);
+    };
+    const QSize window(600, 950);
+    onGame({ QStringLiteral("windowsize"), QStringLiteral("600"), QStringLiteral("950") });
+    QTRY_VERIFY_WITH_TIMEOUT(saved().contains(QLatin1String(" 600 950)")), XWait);
+
+    // Pressed once the window manager has given the game the focus.
+    const QStringList f11{ QStringLiteral("windowactivate"), QStringLiteral("--sync"), QStringLiteral("key"), QStringLiteral("F11") };
+    onGame(f11);
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), Screen, XWait);
+    QTRY_VERIFY_WITH_TIMEOUT(saved().contains(QLatin1String("fullScreen=true")), XWait);
+    restartGame();
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), Screen, XWait);
+
+    onGame(f11);
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), window, XWait);
+    QTRY_VERIFY_WITH_TIMEOUT(saved().contains(QLatin1String("fullScreen=false")), XWait);
+    restartGame();
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), window, XWait);
+}
+
+void TestRealWindow::cleanupTestCase()
+{
+    // Asked to stop, so the X server removes its socket and lock file.
+    for (QProcess *process : { game.get(), windowManager.get(), display.get() }) {
+        if (process) {
+            process->terminate();
+            process->waitForFinished();
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRealWindow)
+#include "tst_realwindow.moc"
