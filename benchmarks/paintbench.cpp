@@ -23,16 +23,29 @@ QSize windowSize(const benchmark::State &state)
     return QSize(int(state.range(0)), int(state.range(1)));
 }
 
+// The device pixel ratio of the paint: 1, or 2 as on a HiDPI screen.
+qreal ratio(const benchmark::State &state)
+{
+    return qreal(state.range(2));
+}
+
+QImage paintTarget(QSize size, qreal ratio)
+{
+    QImage image(size * ratio, PaintFormat);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 void labelWithBoard(benchmark::State &state, QSize board)
 {
     state.SetLabel(QStringLiteral("board %1x%2").arg(board.width()).arg(board.height()).toStdString());
 }
 
 // The board's paint as the toolkit runs it: frame, paintEvent, painter on
-// an offscreen image.
-QImage renderBoard(BlockDropBoard &board)
+// an offscreen image of the device's ratio.
+QImage renderBoard(BlockDropBoard &board, qreal ratio)
 {
-    QImage image(board.size(), PaintFormat);
+    QImage image = paintTarget(board.size(), ratio);
     board.render(&image);
     return image;
 }
@@ -44,7 +57,7 @@ class FloorBlit
 public:
     explicit FloorBlit(const QImage &picture)
         : source(picture)
-        , target(picture.size(), PaintFormat)
+        , target(paintTarget(picture.deviceIndependentSize().toSize(), picture.devicePixelRatio()))
         , painter(&target)
     {
     }
@@ -79,7 +92,7 @@ void paintPlayfield(benchmark::State &state)
     PlayfieldScene scene(windowSize(state));
     BlockDropBoard &board = scene.board();
     // The first paint builds the caches and is left out.
-    QImage image = renderBoard(board);
+    QImage image = renderBoard(board, ratio(state));
     const double start = threadSeconds();
     for (auto _ : state)
         board.render(&image);
@@ -96,7 +109,7 @@ void paintPlayfield(benchmark::State &state)
 void paintFloor(benchmark::State &state)
 {
     PlayfieldScene scene(windowSize(state));
-    FloorBlit floor(renderBoard(scene.board()));
+    FloorBlit floor(renderBoard(scene.board(), ratio(state)));
     floor.once();
     for (auto _ : state)
         floor.once();
@@ -115,7 +128,7 @@ void paintWith(benchmark::State &state, const PlayfieldPainter &paint)
     BlockDropBoardTestAccess access{ board };
     const QRect contents = board.contentsRect();
     const QSize cell(contents.width() / BlockDropGrid::BoardWidth, contents.height() / BlockDropGrid::BoardHeight);
-    QImage image(board.size(), PaintFormat);
+    QImage image = paintTarget(board.size(), ratio(state));
     const auto paintOnce = [&] {
         QPainter painter(&image);
         paint(painter, contents, cell, access.grid(), access.curPiece(), access.curX(), access.curY());
@@ -140,9 +153,12 @@ void paintRenderer(benchmark::State &state)
     });
 }
 
+// The handheld and a desktop screen, each at ratio 1 and at ratio 2.
 void windowSizes(benchmark::internal::Benchmark *b)
 {
-    b->ArgNames({ "w", "h" })->Args({ 800, 480 })->Args({ 1920, 1080 })->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "w", "h", "dpr" })->Unit(benchmark::kMicrosecond);
+    for (const int dpr : { 1, 2 })
+        b->Args({ 800, 480, dpr })->Args({ 1920, 1080, dpr });
 }
 
 } // namespace

@@ -5,10 +5,15 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 
+#include <QLayout>
+
 PlayfieldScene::PlayfieldScene(QSize windowSize)
 {
     window.resize(windowSize);
     window.show();
+    // The previews and counters grown for this height, laid out now rather
+    // than on the event loop's next pass.
+    window.QWidget::layout()->activate();
     gameBoard = window.findChild<BlockDropBoard *>();
     gameBoard->onAdDataReady();
     gameBoard->startLineMode();
