@@ -40,12 +40,13 @@ BlockDropWindow::BlockDropWindow()
 }
 
 // A piece preview the board draws into. Like the counters it has its fixed
-// size on the handheld and grows with taller windows. Without parent until the
-// layout is installed, which adopts it.
+// size on the handheld and grows with taller windows; the piece sits in its
+// middle. Without parent until the layout is installed, which adopts it.
 QLabel *BlockDropWindow::createPreview()
 {
     auto *label = new QLabel;
     label->setFrameStyle(QFrame::Box | QFrame::Raised);
+    label->setAlignment(Qt::AlignCenter);
     scaler->add(label, QSize(75, 80));
     return label;
 }
