@@ -25,9 +25,4 @@ struct WindowPlacement
     static WindowPlacement choose(const QRect &available, const QList<QRect> &screens,
                                   const QVariant &savedFullScreen, const QVariant &savedGeometry,
                                   const std::function<QSize(int)> &sizeForHeight);
-
-    friend bool operator==(const WindowPlacement &a, const WindowPlacement &b)
-    {
-        return a.fullScreen == b.fullScreen && a.geometry == b.geometry;
-    }
 };
