@@ -112,12 +112,12 @@ void BlockDropRenderer::drawLayer(QPainter &painter, const QRect &contents, QSiz
     const QPointF last = toDevice.map(QPointF(contents.left() + 2 + BlockDropGrid::BoardWidth * w,
                                               boardTop + 1 + BlockDropGrid::BoardHeight * h));
     const QPoint origin(qFloor(first.x()), qFloor(first.y()));
-    // The mapping into the layer; moving the board by whole device pixels
-    // leaves it alone.
+    // The mapping into the layer. Moving the board or its contents by whole
+    // device pixels leaves it alone; the cells' offsets within a device pixel
+    // and the ratio are in it.
     const QTransform local(toDevice.m11(), 0, 0, toDevice.m22(), toDevice.dx() - origin.x(),
                            toDevice.dy() - origin.y());
-    const bool stale = layer.isNull() || contents != layerContents || cell != layerCell || grid != layerGrid
-            || local != layerTransform;
+    const bool stale = layer.isNull() || cell != layerCell || grid != layerGrid || local != layerTransform;
     if (stale) {
         layer = QImage(qCeil(last.x()) - origin.x() + 1, qCeil(last.y()) - origin.y() + 1,
                        QImage::Format_ARGB32_Premultiplied);
@@ -135,7 +135,6 @@ void BlockDropRenderer::drawLayer(QPainter &painter, const QRect &contents, QSiz
                     blit(layerPainter, local, contents.left() + 1 + j * w, boardTop + 1 + i * h, code, cell);
             }
         }
-        layerContents = contents;
         layerCell = cell;
         layerGrid = grid;
         layerTransform = local;

@@ -18,10 +18,10 @@ class QPainter;
 // Paints grid cells and the playfield for the board and its previews.
 // The block images are decoded once and kept pre-stretched to the device
 // pixels a cell covers; the background grid and the settled squares are kept
-// as one layer that is rebuilt only when the grid, the geometry, the cell
-// size or the device pixel ratio changes. The result is pixel for pixel what
-// stretching each image into each cell at paint time gives, at any ratio.
-// Owned by value by the board.
+// as one layer that is rebuilt only when the grid, the cell size, the device
+// pixel ratio or the cells' offsets within a device pixel change. The result
+// is pixel for pixel what stretching each image into each cell at paint time
+// gives, at any ratio. Owned by value by the board.
 class BlockDropRenderer
 {
 public:
@@ -54,7 +54,6 @@ private:
     qreal cellDpr = 0;
 
     QImage layer;
-    QRect layerContents;
     QSize layerCell;
     BlockDropGrid layerGrid;
     QTransform layerTransform;

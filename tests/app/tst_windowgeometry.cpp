@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window at handheld, laptop and desktop sizes and at device pixel ratios
-// 1, 1.5 and 2: nothing of the preview or the counters is cut off, and a
-// desktop first start has square cells.
+// 1, 1.5 and 2: nothing of the preview or the counters is cut off, the digits
+// grow with the window, and a desktop first start has square cells.
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
@@ -84,16 +84,19 @@ void TestWindowGeometry::nothingCutOff_data()
     // Full-screen sizes in logical pixels; an empty size is a desktop first
     // start on a screen of that available size.
     QTest::addColumn<QSize>("available");
-    QTest::newRow("handheld") << QSize(800, 480) << 1.0 << 1.0 << QSize();
-    QTest::newRow("1280 x 720") << QSize(1280, 720) << 1.0 << 1.0 << QSize();
-    QTest::newRow("1920 x 1080") << QSize(1920, 1080) << 1.0 << 1.0 << QSize();
-    QTest::newRow("wide and low") << QSize(1920, 480) << 1.0 << 1.0 << QSize();
-    QTest::newRow("1280 x 720 at 1.5") << QSize(853, 480) << 1.5 << 1.5 << QSize();
-    QTest::newRow("1920 x 1080 at 2, moved from 1") << QSize(960, 540) << 2.0 << 1.0 << QSize();
-    QTest::newRow("portrait phone at 1.5, moved from 2") << QSize(480, 853) << 1.5 << 2.0 << QSize();
-    QTest::newRow("desktop first start, smallest") << QSize() << 1.0 << 1.0 << QSize(1024, 700);
-    QTest::newRow("desktop first start, 1920 x 1080 at 1.5") << QSize() << 1.5 << 1.5 << QSize(1280, 720);
-    QTest::newRow("desktop first start, 4K at 2") << QSize() << 2.0 << 2.0 << QSize(1920, 1080);
+    // The least height of the counters' digits in logical pixels: they grow
+    // with taller windows.
+    QTest::addColumn<int>("digitHeight");
+    QTest::newRow("handheld") << QSize(800, 480) << 1.0 << 1.0 << QSize() << 20;
+    QTest::newRow("1280 x 720") << QSize(1280, 720) << 1.0 << 1.0 << QSize() << 30;
+    QTest::newRow("1920 x 1080") << QSize(1920, 1080) << 1.0 << 1.0 << QSize() << 45;
+    QTest::newRow("wide and low") << QSize(1920, 480) << 1.0 << 1.0 << QSize() << 20;
+    QTest::newRow("1280 x 720 at 1.5") << QSize(853, 480) << 1.5 << 1.5 << QSize() << 20;
+    QTest::newRow("1920 x 1080 at 2, moved from 1") << QSize(960, 540) << 2.0 << 1.0 << QSize() << 22;
+    QTest::newRow("portrait phone at 1.5, moved from 2") << QSize(480, 853) << 1.5 << 2.0 << QSize() << 33;
+    QTest::newRow("desktop first start, smallest") << QSize() << 1.0 << 1.0 << QSize(1024, 700) << 25;
+    QTest::newRow("desktop first start, 1920 x 1080 at 1.5") << QSize() << 1.5 << 1.5 << QSize(1280, 720) << 24;
+    QTest::newRow("desktop first start, 4K at 2") << QSize() << 2.0 << 2.0 << QSize(1920, 1080) << 37;
 }
 
 void TestWindowGeometry::nothingCutOff()
@@ -102,6 +105,7 @@ void TestWindowGeometry::nothingCutOff()
     QFETCH(qreal, ratio);
     QFETCH(qreal, firstRatio);
     QFETCH(QSize, available);
+    QFETCH(int, digitHeight);
     BlockDropWindow window;
     auto *board = window.findChild<BlockDropBoard *>();
     QRect geometry(QPoint(), size);
@@ -138,6 +142,7 @@ void TestWindowGeometry::nothingCutOff()
         const auto [ink, strokes] = digits(counter);
         QVERIFY(QRect(QPoint(), counter->size() * ratio).adjusted(1, 1, -1, -1).contains(ink));
         QCOMPARE(strokes, 12);
+        QVERIFY(ink.height() / ratio >= digitHeight);
         // Nothing else lies over it.
         for (QWidget *other : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QVERIFY(other == counter || !other->geometry().intersects(counter->geometry()));
