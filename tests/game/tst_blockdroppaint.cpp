@@ -21,6 +21,7 @@ private slots:
     void screens_data();
     void screens();
     void preview();
+    void sizeHints();
     void images_data();
     void images();
 };
@@ -176,6 +177,16 @@ void TestBlockDropPaint::preview()
     delete label;
     t.showNextPiece();
     t.showHoldPiece();
+}
+
+// Cells of 15 pixels, and of 5 at the least, inside the frame.
+void TestBlockDropPaint::sizeHints()
+{
+    BlockDropBoard board;
+    board.setLineWidth(2);
+    const QWidget &widget = board; // as a layout asks
+    QCOMPARE(widget.sizeHint(), QSize(184, 394));
+    QCOMPARE(widget.minimumSizeHint(), QSize(64, 134));
 }
 
 void TestBlockDropPaint::images_data()
