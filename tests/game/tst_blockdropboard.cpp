@@ -13,7 +13,6 @@
 
 #include <stdlib.h>
 #include <thread>
-#include <utility>
 
 class TestBlockDropBoard : public QObject
 {
@@ -49,112 +48,6 @@ bool sendKey(BlockDropBoard &board, int key)
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(&board, &event);
     return event.isAccepted();
-}
-
-// Runs the words of a rule script (see rules_data) one by one and keeps what they log.
-class RuleScript
-{
-public:
-    // An empty string, or why the word cannot run.
-    QString run(const QString &word);
-
-    QStringList log;
-
-private:
-    QString set(const QString &name, const QString &value);
-    QString report(const QString &word);
-
-    Board g;
-    BlockDropBoardTestAccess &t = g.t;
-    BlockDropPiece shownAsNext;
-    bool logsCounters = false;
-};
-
-QString RuleScript::run(const QString &word)
-{
-    if (word.startsWith(u'?')) {
-        const QString entry = report(word);
-        if (entry.isNull())
-            return QStringLiteral("no such ? word");
-        log << entry;
-        return {};
-    }
-    shownAsNext = t.nextPiece();
-    if (word.contains(u'='))
-        return set(word.section(u'=', 0, 0), word.section(u'=', 1));
-    if (word == "|" && !std::exchange(logsCounters, true)) {
-        const auto entry = [this](const char *name) {
-            return [this, name](const auto &value) { log << QStringLiteral("%1 %2").arg(name).arg(value); };
-        };
-        QObject::connect(&g.board, &BlockDropBoard::scoreChanged, &g.board, entry("score"));
-        QObject::connect(&g.board, &BlockDropBoard::levelChanged, &g.board, entry("level"));
-        QObject::connect(&g.board, &BlockDropBoard::linesRemovedChanged, &g.board, entry("lines"));
-        QObject::connect(&g.board, &BlockDropBoard::modeChanged, &g.board, entry("mode"));
-    } else if (word == "tick") {
-        if (!t.fallTimerActive())
-            return QStringLiteral("no fall timer runs");
-        t.fallTick();
-    } else if (word == "second") {
-        QMetaObject::invokeMethod(t.secondsTimer(), "timeout");
-    } else if (word == "credits") {
-        t.showingCredits() = true;
-    } else if (word.startsWith("Key_")) {
-        const int key = QMetaEnum::fromType<Qt::Key>().keyToValue(word.toLatin1().constData());
-        if (key < 0)
-            return QStringLiteral("no such key");
-        log << (sendKey(g.board, key) ? "key taken" : "key ignored");
-    } else if (g.board.metaObject()->indexOfSlot(QMetaObject::normalizedSignature(qPrintable(word + "()"))) >= 0) {
-        QMetaObject::invokeMethod(&g.board, word.toLatin1().constData());
-    } else {
-        return QStringLiteral("neither a word of the scripts nor a slot of the board");
-    }
-    return {};
-}
-
-QString RuleScript::set(const QString &name, const QString &value)
-{
-    bool isNumber = false;
-    const int number = value.toInt(&isNumber);
-    const int state = QMetaEnum::fromType<Qt::ApplicationState>().keyToValue(value.toLatin1().constData());
-    if (name == "grid" && QRegularExpression(QStringLiteral("^[.1-7]+(/[.1-7]*)*$")).match(value).hasMatch())
-        t.grid() = gridFromPicture(value.split('/'));
-    else if (name == "column" && isNumber)
-        t.grid() = gridFromPicture(stripedColumn(number));
-    else if (name == "piece" && QRegularExpression(QStringLiteral("^[1-7]{3}@\\d+$")).match(value).hasMatch())
-        t.setFallingPiece(value.at(0).digitValue(), value.at(1).digitValue(), value.at(2).digitValue(),
-                          value.section('@', 1).toInt());
-    else if (name == "level" && isNumber)
-        t.level() = number;
-    else if (name == "pieces" && isNumber)
-        t.numPiecesDropped() = number;
-    else if (name == "state" && state >= 0)
-        emit qGuiApp->applicationStateChanged(Qt::ApplicationState(state));
-    else
-        return QStringLiteral("no such setting, or a value it cannot take");
-    return {};
-}
-
-QString RuleScript::report(const QString &word)
-{
-    const auto colors = [](const BlockDropPiece &p) { return QStringLiteral(" %1%2%3").arg(p.color(0)).arg(p.color(1)).arg(p.color(2)); };
-    if (word == "?state")
-        return (t.isGameOver() ? "over" : !t.isStarted() ? "idle" : t.isPaused() ? "paused" : "running")
-               + QString(t.secondsTimer()->isActive() ? " with clock" : "");
-    if (word == "?credits")
-        return t.showingCredits() ? "credits" : "no credits";
-    if (word == "?screen")
-        return "screen " + (t.screenText().isNull() ? QStringLiteral("playfield") : t.screenText().section('\n', 0, 0));
-    if (word == "?fall")
-        return QStringLiteral("fall %1").arg(t.fallIntervalMs());
-    if (word == "?new")
-        return t.curPiece() == shownAsNext ? "new" : "old";
-    if (word == "?at")
-        return QStringLiteral("at %1 %2").arg(t.curX()).arg(t.curY());
-    if (word == "?piece" || word == "?hold")
-        return word.mid(1) + colors(word == "?piece" ? t.curPiece() : t.holdPiece());
-    if (word == "?grid")
-        return "grid " + pictureOf(t.grid());
-    return {};
 }
 
 }
@@ -293,32 +186,92 @@ void TestBlockDropBoard::rules()
     QFETCH(QString, script);
     QFETCH(QString, log);
 
-    RuleScript rules;
-    const QStringList words = script.split(u' ');
+    Board g;
+    BlockDropBoardTestAccess &t = g.t;
+    QStringList seen;
     QList<int> loggedAt; // the step of each entry
+    const auto entry = [&seen](const char *name) {
+        return [&seen, name](const auto &value) { seen << QStringLiteral("%1 %2").arg(name).arg(value); };
+    };
+    const auto colors = [](const BlockDropPiece &p) { return QStringLiteral(" %1%2%3").arg(p.color(0)).arg(p.color(1)).arg(p.color(2)); };
+    // Misspelt words and values fail here, slots and keys where they are looked up.
+    static const QRegularExpression wordForm(QStringLiteral(
+        "^([a-z]\\w*|\\||Key_\\w+|grid=[.1-7]+(/[.1-7]*)*|column=\\d+|piece=[1-7]{3}@\\d+|(level|pieces)=\\d+|state=\\w+"
+        "|\\?(state|credits|screen|fall|new|at|piece|hold|grid))$"));
+    const QStringList words = script.split(QLatin1Char(' '));
+    BlockDropPiece shownAsNext;
     for (int step = 0; step < words.size(); ++step) {
-        const QString error = rules.run(words.at(step));
-        QVERIFY2(error.isEmpty(), qPrintable(QStringLiteral("step %1 `%2`: %3").arg(step + 1).arg(words.at(step), error)));
-        while (loggedAt.size() < rules.log.size())
+        const QString &word = words.at(step);
+        const QByteArray where = QStringLiteral("step %1 `%2`: ").arg(step + 1).arg(word).toUtf8();
+        QVERIFY2(wordForm.match(word).hasMatch(), where + "no such word");
+        const QString value = word.section(QLatin1Char('='), 1);
+        if (!word.startsWith(QLatin1Char('?')))
+            shownAsNext = t.nextPiece();
+        if (word == "|") {
+            connect(&g.board, &BlockDropBoard::scoreChanged, this, entry("score"));
+            connect(&g.board, &BlockDropBoard::levelChanged, this, entry("level"));
+            connect(&g.board, &BlockDropBoard::linesRemovedChanged, this, entry("lines"));
+            connect(&g.board, &BlockDropBoard::modeChanged, this, entry("mode"));
+        } else if (word.startsWith("Key_")) {
+            const int key = QMetaEnum::fromType<Qt::Key>().keyToValue(word.toLatin1().constData());
+            QVERIFY2(key >= 0, where + "no such key");
+            seen << (sendKey(g.board, key) ? "key taken" : "key ignored");
+        } else if (word == "tick") {
+            QVERIFY2(t.fallTimerActive(), where + "no fall timer runs");
+            t.fallTick();
+        } else if (word == "credits")
+            t.showingCredits() = true;
+        else if (word == "?credits")
+            seen << (t.showingCredits() ? "credits" : "no credits");
+        else if (word == "?fall")
+            seen << QStringLiteral("fall %1").arg(t.fallIntervalMs());
+        else if (word == "second")
+            QVERIFY(QMetaObject::invokeMethod(t.secondsTimer(), "timeout"));
+        else if (word.startsWith("grid="))
+            t.grid() = gridFromPicture(value.split('/'));
+        else if (word.startsWith("column="))
+            t.grid() = gridFromPicture(stripedColumn(value.toInt()));
+        else if (word.startsWith("piece="))
+            t.setFallingPiece(value.at(0).digitValue(), value.at(1).digitValue(), value.at(2).digitValue(),
+                              value.section('@', 1).toInt());
+        else if (word.startsWith("state=")) {
+            const int state = QMetaEnum::fromType<Qt::ApplicationState>().keyToValue(value.toLatin1().constData());
+            QVERIFY2(state >= 0, where + "no such state");
+            emit qGuiApp->applicationStateChanged(Qt::ApplicationState(state));
+        } else if (word.startsWith("level="))
+            t.level() = value.toInt();
+        else if (word.startsWith("pieces="))
+            t.numPiecesDropped() = value.toInt();
+        else if (word == "?state")
+            seen << (t.isGameOver() ? "over" : !t.isStarted() ? "idle" : t.isPaused() ? "paused" : "running")
+                        + QString(t.secondsTimer()->isActive() ? " with clock" : "");
+        else if (word == "?screen")
+            seen << "screen " + (t.screenText().isNull() ? QStringLiteral("playfield") : t.screenText().section('\n', 0, 0));
+        else if (word == "?new")
+            seen << (t.curPiece() == shownAsNext ? "new" : "old");
+        else if (word == "?at")
+            seen << QStringLiteral("at %1 %2").arg(t.curX()).arg(t.curY());
+        else if (word == "?grid")
+            seen << "grid " + pictureOf(t.grid());
+        else if (word == "?piece" || word == "?hold")
+            seen << word.mid(1) + colors(word == "?piece" ? t.curPiece() : t.holdPiece());
+        else
+            QVERIFY2(QMetaObject::invokeMethod(&g.board, word.toLatin1().constData()), where + "no slot of the board");
+        while (loggedAt.size() < seen.size())
             loggedAt << step;
     }
 
+    // Where the logs part: the word that logged the first entry that differs, or after which one is missing.
     const QStringList expected = log.isEmpty() ? QStringList() : log.split(QStringLiteral(", "));
     qsizetype i = 0;
-    while (i < rules.log.size() && i < expected.size() && rules.log.at(i) == expected.at(i))
+    while (i < seen.size() && i < expected.size() && seen.at(i) == expected.at(i))
         ++i;
-    if (i == rules.log.size() && i == expected.size())
-        return;
-    // The first entry that differs, and the word that logged it, or after which one is missing.
-    const bool missing = i == rules.log.size();
-    const int step = missing ? (i > 0 ? loggedAt.at(i - 1) : -1) : loggedAt.at(i);
-    const auto quoted = [](const QStringList &entries, qsizetype at) {
-        return at < entries.size() ? '"' + entries.at(at) + '"' : QStringLiteral("nothing more");
-    };
-    QFAIL(qPrintable(QStringLiteral("The logs part %1: logged %2, expected %3\n   Logged:   %4\n   Expected: %5")
-                         .arg(step < 0 ? QStringLiteral("before any entry")
-                                       : QStringLiteral("%1 step %2 `%3`").arg(missing ? "after" : "at").arg(step + 1).arg(words.at(step)),
-                              quoted(rules.log, i), quoted(expected, i), rules.log.join(QStringLiteral(", ")), log)));
+    const auto quoted = [](const QStringList &entries, qsizetype at) { return at < entries.size() ? '"' + entries.at(at) + '"' : "nothing"; };
+    const int step = i < seen.size() ? loggedAt.at(i) : i > 0 ? loggedAt.at(i - 1) : -1;
+    const QString where = step < 0 ? QStringLiteral("at the first entry") : QStringLiteral("%1 step %2 `%3`").arg(i < seen.size() ? "at" : "after").arg(step + 1).arg(words.at(step));
+    QVERIFY2(i == seen.size() && i == expected.size(),
+             qPrintable(QStringLiteral("the logs part %1, where %2 was logged and %3 expected\n   Logged:   %4\n   Expected: %5")
+                            .arg(where, quoted(seen, i), quoted(expected, i), seen.join(", "), log)));
 }
 
 // Any sequence of slots, keys and ticks keeps the rules, and Pause then New Game always bring back a running game.
