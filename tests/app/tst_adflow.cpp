@@ -75,6 +75,11 @@ void TestAdFlow::realGame()
     AdServerProcess server({}, AdServerProcess::KeepLog);
     qputenv("TUMBLOX_AD_SERVER", server.url().toUtf8());
     QProcess game;
+    // A first start, with no client id stored by the rows before.
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    game.setProcessEnvironment(environment);
     game.start(QStringLiteral(TUMBLOX_GAME_PATH), QStringList());
     QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() >= 3, 2 * Wait);
     QCOMPARE(game.state(), QProcess::Running);
