@@ -38,6 +38,7 @@ public slots:
 private slots:
     // Web links land in the recorder instead of on the desktop.
     void initTestCase() { QDesktopServices::setUrlHandler("https", this, "record"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("https"); }
     void init() { opened.clear(); }
     void countdownRunsOut();
     void presses_data();
@@ -61,6 +62,12 @@ void TestInnerActiveAdDialog::countdownRunsOut()
     QCOMPARE(countdown->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::black));
     QCOMPARE(countdown->palette().color(QPalette::Inactive, QPalette::WindowText), QColor(Qt::black));
     QCOMPARE(dialog->findChild<QLabel *>("label")->alignment(), Qt::AlignVCenter);
+    // The logo, the banner and the countdown each in the middle of a wide dialog.
+    dialog->resize(600, dialog->sizeHint().height());
+    dialog->layout()->activate();
+    for (const QWidget *row : QWidgetList{dialog->findChild<QLabel *>("label"), dialog->findChild<QLabel *>("labelSkip"),
+                                          dialog->findChild<InnerActiveAdWidget *>()})
+        QVERIFY2(qAbs(row->geometry().center().x() - 300) <= 1, qPrintable(row->objectName()));
 
     // A step a second, taken here without the wait.
     auto *timer = dialog->findChild<QTimer *>("countdownTimer");

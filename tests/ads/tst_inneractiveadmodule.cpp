@@ -41,6 +41,11 @@ private slots:
     void initTestCase();
     void init();
     void cleanup() { delete scope; }
+    void cleanupTestCase()
+    {
+        for (const char *scheme : Schemes)
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
 
     void cycle_data();
     void cycle();
