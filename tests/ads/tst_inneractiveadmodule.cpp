@@ -41,11 +41,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup() { delete scope; }
-    void cleanupTestCase()
-    {
-        for (const char *scheme : Schemes)
-            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
-    }
+    void cleanupTestCase() { for (const char *scheme : Schemes) QDesktopServices::unsetUrlHandler(QLatin1String(scheme)); }
 
     void cycle_data();
     void cycle();

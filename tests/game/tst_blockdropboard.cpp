@@ -189,7 +189,7 @@ void TestBlockDropBoard::rules()
     Board g;
     BlockDropBoardTestAccess &t = g.t;
     QStringList seen;
-    QList<int> loggedAt; // the step of each entry
+    const QStringList expected = log.split(QStringLiteral(", "), Qt::SkipEmptyParts);
     const auto entry = [&seen](const char *name) {
         return [&seen, name](const auto &value) { seen << QStringLiteral("%1 %2").arg(name).arg(value); };
     };
@@ -200,6 +200,7 @@ void TestBlockDropBoard::rules()
         "|\\?(state|credits|screen|fall|new|at|piece|hold|grid))$"));
     const QStringList words = script.split(QLatin1Char(' '));
     BlockDropPiece shownAsNext;
+    qsizetype checked = 0;
     for (int step = 0; step < words.size(); ++step) {
         const QString &word = words.at(step);
         const QByteArray where = QStringLiteral("step %1 `%2`: ").arg(step + 1).arg(word).toUtf8();
@@ -257,21 +258,15 @@ void TestBlockDropBoard::rules()
             seen << word.mid(1) + colors(word == "?piece" ? t.curPiece() : t.holdPiece());
         else
             QVERIFY2(QMetaObject::invokeMethod(&g.board, word.toLatin1().constData()), where + "no slot of the board");
-        while (loggedAt.size() < seen.size())
-            loggedAt << step;
+        // Checked as they come, so a failure names the word at which the logs part.
+        for (; checked < seen.size(); ++checked) {
+            const QString wanted = checked < expected.size() ? '"' + expected.at(checked) + '"' : "nothing more";
+            QVERIFY2(checked < expected.size() && seen.at(checked) == expected.at(checked),
+                     where + QStringLiteral("logged \"%1\" where %2 was expected, after: %3")
+                                 .arg(seen.at(checked), wanted, seen.mid(0, checked).join(", ")).toUtf8());
+        }
     }
-
-    // Where the logs part: the word that logged the first entry that differs, or after which one is missing.
-    const QStringList expected = log.isEmpty() ? QStringList() : log.split(QStringLiteral(", "));
-    qsizetype i = 0;
-    while (i < seen.size() && i < expected.size() && seen.at(i) == expected.at(i))
-        ++i;
-    const auto quoted = [](const QStringList &entries, qsizetype at) { return at < entries.size() ? '"' + entries.at(at) + '"' : "nothing"; };
-    const int step = i < seen.size() ? loggedAt.at(i) : i > 0 ? loggedAt.at(i - 1) : -1;
-    const QString where = step < 0 ? QStringLiteral("at the first entry") : QStringLiteral("%1 step %2 `%3`").arg(i < seen.size() ? "at" : "after").arg(step + 1).arg(words.at(step));
-    QVERIFY2(i == seen.size() && i == expected.size(),
-             qPrintable(QStringLiteral("the logs part %1, where %2 was logged and %3 expected\n   Logged:   %4\n   Expected: %5")
-                            .arg(where, quoted(seen, i), quoted(expected, i), seen.join(", "), log)));
+    QVERIFY2(checked == expected.size(), qPrintable("the script ended where \"" + expected.value(checked) + "\" was expected"));
 }
 
 // Any sequence of slots, keys and ticks keeps the rules, and Pause then New Game always bring back a running game.
