@@ -35,6 +35,17 @@ QPushButton *button(QWidget &window, const QString &text)
     return found == buttons.end() ? nullptr : *found;
 }
 
+// Counts the times a window is raised.
+struct RaiseCounter : QObject
+{
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::ZOrderChange;
+        return false;
+    }
+};
+
 QStringList pathsRequested(const AdServerProcess &server)
 {
     QStringList paths;
@@ -218,10 +229,13 @@ void TestAdFlow::faults()
         QWidget *screen = t.networkErrorWidget();
         QVERIFY(!screen->parentWidget() && screen->isVisible() && screen->isFullScreen());
         QCOMPARE(button(*screen, NetworkText)->minimumHeight(), 180);
-        // One screen at a time: a second error brings the same one back.
+        // One screen at a time: a second error brings the same one back, to the front.
+        RaiseCounter raises;
+        screen->installEventFilter(&raises);
         QCOMPARE(client->requestAd(), 1);
         QVERIFY(errors.wait(Wait));
         QCOMPARE(t.networkErrorWidget(), screen);
+        QCOMPARE(raises.count, 1);
     } else {
         newGame->click();
         QVERIFY(t.isStarted() && t.mode() == QStringLiteral("score"));
