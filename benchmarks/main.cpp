@@ -36,8 +36,7 @@ int main(int argc, char **argv)
 
     // Every ad client made from here on talks to the loopback server.
     const AdServerProcess server;
-    if (!server.url().isEmpty())
-        qputenv("TUMBLOX_AD_SERVER", server.url().toUtf8());
+    qputenv("TUMBLOX_AD_SERVER", server.url().toUtf8());
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

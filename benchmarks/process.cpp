@@ -204,14 +204,9 @@ void useHandheldScreen(QTemporaryFile &config)
 
 // Every ad client made from here on, in this process and its children, talks
 // to the loopback server.
-bool pointClientsAt(const AdServerProcess &server)
+void pointClientsAt(const AdServerProcess &server)
 {
-    if (server.url().isEmpty()) {
-        std::fprintf(stderr, "tumblox-process: the development ad server did not start\n");
-        return false;
-    }
     qputenv("TUMBLOX_AD_SERVER", server.url().toUtf8());
-    return true;
 }
 
 } // namespace
@@ -225,14 +220,16 @@ int main(int argc, char *argv[])
     if (mode == QLatin1String("spawn")) {
         QCoreApplication app(argc, argv);
         const AdServerProcess server;
-        return pointClientsAt(server) ? spawn(count > 0 ? count : 10) : 1;
+        pointClientsAt(server);
+        return spawn(count > 0 ? count : 10);
     }
     if (mode == QLatin1String("autoplay")) {
         QApplication app(argc, argv);
         // The ad client's stored identity goes to a scratch location.
         QStandardPaths::setTestModeEnabled(true);
         const AdServerProcess server;
-        return pointClientsAt(server) ? autoplay(app, count > 0 ? count : 1000) : 1;
+        pointClientsAt(server);
+        return autoplay(app, count > 0 ? count : 1000);
     }
     return usage();
 }

@@ -10,6 +10,7 @@
 #include <QLayout>
 #include <QMovie>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -18,11 +19,11 @@ namespace {
 
 const QString AdLink = QStringLiteral("https://ads.example/landing");
 
-// 1×1 GIF with a red and a blue frame.
+// 1×1 GIF with a red and a blue frame, 20 ms each (the shortest Qt keeps), played once.
 const QByteArray TwoFrameGif = QByteArray::fromHex(
     "474946383961" "01000100" "800000" "ff0000" "0000ff"
-    "21f904000500" "0000" "2c000000000100010000" "02024401" "00"
-    "21f904000500" "0000" "2c000000000100010000" "02024c01" "00" "3b");
+    "21f904000200" "0000" "2c000000000100010000" "02024401" "00"
+    "21f904000200" "0000" "2c000000000100010000" "02024c01" "00" "3b");
 
 } // namespace
 
@@ -37,6 +38,7 @@ public slots:
 private slots:
     // Web links land in the recorder instead of on the desktop.
     void initTestCase() { QDesktopServices::setUrlHandler("https", this, "record"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("https"); }
     void init() { opened.clear(); }
     void countdownRunsOut();
     void presses_data();
@@ -60,10 +62,20 @@ void TestInnerActiveAdDialog::countdownRunsOut()
     QCOMPARE(countdown->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::black));
     QCOMPARE(countdown->palette().color(QPalette::Inactive, QPalette::WindowText), QColor(Qt::black));
     QCOMPARE(dialog->findChild<QLabel *>("label")->alignment(), Qt::AlignVCenter);
+    // The logo, the banner and the countdown each in the middle of a wide dialog.
+    dialog->resize(600, dialog->sizeHint().height());
+    dialog->layout()->activate();
+    for (const QWidget *row : QWidgetList{dialog->findChild<QLabel *>("label"), dialog->findChild<QLabel *>("labelSkip"),
+                                          dialog->findChild<InnerActiveAdWidget *>()})
+        QVERIFY2(qAbs(row->geometry().center().x() - 300) <= 1, qPrintable(row->objectName()));
 
+    // A step a second, taken here without the wait.
+    auto *timer = dialog->findChild<QTimer *>("countdownTimer");
+    QCOMPARE(timer->interval(), 1000);
+    timer->setInterval(0);
     // Connected after the dialog's own slot, so each entry is one step's outcome.
     QStringList steps;
-    connect(dialog->findChild<QTimer *>("countdownTimer"), &QTimer::timeout, this,
+    connect(timer, &QTimer::timeout, this,
             [&] { steps << (dialog->isVisible() ? countdown->text() : "closed"); });
     QCOMPARE(dialog->exec(), int(QDialog::Rejected));
     QCOMPARE(steps, QStringList({"<b>Skip in 2</b>", "<b>Skip in 1</b>", "closed"}));
@@ -73,7 +85,7 @@ void TestInnerActiveAdDialog::presses_data()
 {
     QTest::addColumn<QString>("input"); // a key, a tap on the image or a click on a button
     QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("late"); // after the first 500 ms
+    QTest::addColumn<bool>("late"); // after the guard of the first moments
     QTest::addColumn<bool>("held"); // auto-repeated
     QTest::addColumn<int>("result"); // -1: still open
 
@@ -104,10 +116,14 @@ void TestInnerActiveAdDialog::presses()
     auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Click",
                                                         "Skip", false, 10, "Skip in", nullptr);
     QSignalSpy finished(dialog.get(), &QDialog::finished);
-    QSignalSpy guardOver(dialog->findChild<QTimer *>("followGuard"), &QTimer::timeout);
+    // The first half second is held back; here an early press surely lands
+    // within the guard, and a late one after a guard cut short.
+    auto *guard = dialog->findChild<QTimer *>("followGuard");
+    QCOMPARE(guard->interval(), 500);
+    guard->setInterval(late ? 0 : 3600 * 1000);
     dialog->open();
     QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-    QVERIFY(!late || guardOver.wait());
+    QTRY_COMPARE(guard->isActive(), !late);
 
     if (input == "tap") {
         QTest::mouseClick(dialog->findChild<QLabel *>("lblAdImageCtrl"), Qt::LeftButton);
@@ -161,7 +177,9 @@ void TestInnerActiveAdDialog::banner()
     QLabel *image = banner.findChild<QLabel *>("lblAdImageCtrl");
     QCOMPARE(banner.findChildren<QMovie *>(), QList<QMovie *>{image->movie()});
     QCOMPARE(banner.findChildren<QBuffer *>().size(), 1);
-    QTRY_COMPARE(image->movie()->currentImage().pixelColor(0, 0), QColor(Qt::blue)); // played through
+    QMovie *movie = image->movie();
+    QVERIFY(movie->state() == QMovie::NotRunning || QSignalSpy(movie, &QMovie::finished).wait());
+    QCOMPARE(movie->currentImage().pixelColor(0, 0), QColor(Qt::blue)); // played through
 
     QSignalSpy spy(&banner, &InnerActiveAdWidget::adLinkActivated);
     if (key) {
@@ -176,9 +194,11 @@ void TestInnerActiveAdDialog::banner()
 }
 
 // The text line fits 15 pixels; a sample that never fits brings the font
-// down to 1 in its own unit, and no lower. Runs last, as it changes the font.
+// down to 1 in its own unit, and no lower.
 void TestInnerActiveAdDialog::bannerFontEnds()
 {
+    // The banner's label takes the application font; the next test gets it back.
+    const auto restore = qScopeGuard([font = QApplication::font()] { QApplication::setFont(font); });
     QFont font;
     font.setPixelSize(40);
     QApplication::setFont(font);

@@ -75,6 +75,12 @@ struct BlockDropBoardTestAccess
     }
 
     QTimer *adRetryTimer() const { return b.adRetryTimer; }
+    // Delivers the waiting retry timer's tick at once, as the event loop will.
+    void adRetryTick()
+    {
+        QTimerEvent tick(b.adRetryTimer->timerId());
+        QCoreApplication::sendEvent(b.adRetryTimer, &tick);
+    }
     QWidget *networkErrorWidget() const { return b.networkErrorWidget; }
 
     void landPiece() { b.pieceDropped(0); }

@@ -22,6 +22,7 @@ private slots:
     void screens();
     void preview_data();
     void preview();
+    void sizeHints();
     void images_data();
     void images();
 };
@@ -206,6 +207,16 @@ void TestBlockDropPaint::preview()
     delete label;
     t.showNextPiece();
     t.showHoldPiece();
+}
+
+// Cells of 15 pixels, and of 5 at the least, inside the frame.
+void TestBlockDropPaint::sizeHints()
+{
+    BlockDropBoard board;
+    board.setLineWidth(2);
+    const QWidget &widget = board; // as a layout asks
+    QCOMPARE(widget.sizeHint(), QSize(184, 394));
+    QCOMPARE(widget.minimumSizeHint(), QSize(64, 134));
 }
 
 void TestBlockDropPaint::images_data()

@@ -139,13 +139,17 @@ void TestHighScoreTable::chooseDirectory()
 
 // A game killed while it saves leaves the old table or the new one, never a
 // mix: a child (this binary) records in a loop and is killed at random moments.
+// TUMBLOX_KILL_SEED replays a run's moments, counted in saves.
 void TestHighScoreTable::killDuringSave()
 {
     QTemporaryDir dir;
     const QString path = HighScoreTable(dir.path()).filePath(QStringLiteral("lines"));
     QVERIFY(writeFile(path, tableOf(0)));
 
-    QRandomGenerator random(QRandomGenerator::global()->generate());
+    const QByteArray given = qgetenv("TUMBLOX_KILL_SEED");
+    const quint32 seed = given.isEmpty() ? QRandomGenerator::global()->generate() : given.toUInt();
+    qInfo("kill moments from TUMBLOX_KILL_SEED=%u", seed);
+    QRandomGenerator random(seed);
     QElapsedTimer clock;
     int saveMs = 0;
     int committed = 0;

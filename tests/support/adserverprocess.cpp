@@ -9,7 +9,6 @@
 
 AdServerProcess::AdServerProcess(const QStringList &arguments, Log log)
 {
-    process.setStandardErrorFile(QProcess::nullDevice());
     // Gone with us even when we are killed and no destructor runs.
     process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process.start(QStringLiteral(TUMBLOX_ADSERVER_PATH),
@@ -19,7 +18,13 @@ AdServerProcess::AdServerProcess(const QStringList &arguments, Log log)
     }
     const QString line = QString::fromUtf8(process.readLine());
     baseUrl = QRegularExpression(QStringLiteral("http://\\S+")).match(line).captured();
-    // Read on, kept or not, so the pipe never fills.
+    if (baseUrl.isEmpty()) {
+        process.waitForFinished(1000);
+        qFatal("The development ad server did not start: %s", process.readAllStandardError().trimmed().constData());
+    }
+    // Read on, kept or not, so the pipes never fill.
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process,
+                     [this] { process.readAllStandardError(); });
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process,
                      [this, log] { readLog(log); });
     readLog(log);

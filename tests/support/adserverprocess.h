@@ -6,7 +6,9 @@
 #include <QStringList>
 
 // The development ad server of this build, started on a free loopback port
-// for as long as the object lives.
+// for as long as the object lives. A server that does not start ends the
+// program with its error: a client without an address would fall back to the
+// default port, where a developer's own server may be listening.
 class AdServerProcess
 {
 public:
@@ -17,7 +19,6 @@ public:
     explicit AdServerProcess(const QStringList &arguments = {}, Log log = DropLog);
     ~AdServerProcess();
 
-    // Its base URL, or an empty string when it did not start.
     QString url() const { return baseUrl; }
 
     // With KeepLog: one line per request so far, "GET /path?query "agent"".

@@ -4,6 +4,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -72,10 +73,14 @@ void TstAdServer::answers()
     QFETCH(QByteArray, lacks);
     QFETCH(qsizetype, size);
 
-    AdServerProcess server(args);
-    QCOMPARE(server.url().isEmpty(), outcome == "refused");
-    if (server.url().isEmpty())
+    if (outcome == "refused") { // the helper would end the test program
+        QProcess refused;
+        refused.start(QStringLiteral(TUMBLOX_ADSERVER_PATH), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + args);
+        QVERIFY(refused.waitForFinished() && refused.exitStatus() == QProcess::NormalExit && refused.exitCode() != 0);
+        QCOMPARE(refused.readAllStandardOutput(), QByteArray());
         return;
+    }
+    AdServerProcess server(args);
     if (!sentFirst.isEmpty()) {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, quint16(QUrl(server.url()).port()));
@@ -89,7 +94,7 @@ void TstAdServer::answers()
     for (const QString &path : paths) {
         QNetworkRequest request(QUrl(server.url() + path));
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        request.setTransferTimeout(1000); // nothing for a second counts as no answer
+        request.setTransferTimeout(size == 0 ? 100 : 0); // where no byte may come, a short silence shows it
         reply = network.get(request);
         body.clear();
         connect(reply, &QNetworkReply::readyRead, reply, [reply, &body] {
@@ -97,7 +102,7 @@ void TstAdServer::answers()
             if (body.size() >= 4 * 1024 * 1024) // so an answer without end ends too
                 reply->abort();
         });
-        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
+        QVERIFY(QSignalSpy(reply, &QNetworkReply::finished).wait(10000));
     }
     const QString status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toString();
     const bool cutShort = reply->error() == QNetworkReply::RemoteHostClosedError;

@@ -12,7 +12,7 @@ namespace {
 constexpr int maxConnections = 128;
 constexpr qint64 maxReadBuffer = 64 * 1024;
 constexpr int requestDeadlineMs = 10000;
-const char deadlineName[] = "requestDeadline";
+constexpr QLatin1String deadlineName("requestDeadline");
 
 } // namespace
 
