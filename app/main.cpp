@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropwindow.h"
+#include "terminationsignals.h"
 #include "translation.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&translator);
 
     BlockDropWindow window;
+    // Asked to end, the program leaves its event loop, and the board saves its game on the way out.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, &QCoreApplication::quit);
     window.show();
     window.showFullScreen();
     // Decoding the icon loads every image plugin; keep that off the first frame.
