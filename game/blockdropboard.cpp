@@ -605,12 +605,13 @@ void BlockDropBoard::saveGame()
         savedGameFile().save(landingState ? *landingState : savedGame());
 }
 
-// Beside the high-score tables, chosen at the first use, so tests can point
-// both elsewhere before.
+// Beside the high-score tables; the usual place is looked for once.
 SavedGameFile &BlockDropBoard::savedGameFile()
 {
-    if (!saveFile)
-        saveFile.emplace(highScoreDirectory.isEmpty() ? HighScoreTable().directory() : highScoreDirectory);
+    if (highScoreDirectory.isEmpty())
+        highScoreDirectory = HighScoreTable().directory();
+    if (!saveFile || saveFile->directory() != highScoreDirectory)
+        saveFile.emplace(highScoreDirectory);
     return *saveFile;
 }
 

@@ -12,7 +12,8 @@ constexpr int MaxAsideNames = 1000;
 }
 
 SavedGameFile::SavedGameFile(const QString &directory)
-    : path(QDir::toNativeSeparators(directory + u'/' + fileName()))
+    : dir(directory)
+    , path(QDir::toNativeSeparators(directory + u'/' + fileName()))
 {
 }
 

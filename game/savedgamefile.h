@@ -17,6 +17,7 @@ class SavedGameFile
 public:
     explicit SavedGameFile(const QString &directory);
 
+    QString directory() const { return dir; }
     QString filePath() const { return path; }
 
     // The saved game; nothing when there is none or it was moved aside.
@@ -29,6 +30,7 @@ public:
 private:
     QString moveAside() const;
 
+    QString dir;
     QString path;
     // Warn once when saving fails, not after every piece, and again after a success.
     bool failing = false;

@@ -10,6 +10,7 @@
 #include <QLCDNumber>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
@@ -114,6 +115,8 @@ void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
     auto *b = at<BlockDropBoard>(window, 1, 0);
     QVERIFY(!at(window, 0, 0)->isEnabled());
     BlockDropBoardTestAccess t{*b};
+    QTemporaryDir saves;
+    t.highScoreDirectory() = saves.path();
     t.skipAds();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));

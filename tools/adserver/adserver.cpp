@@ -243,7 +243,7 @@ bool AdServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *sock
 AdServer::Fault AdServer::faultFor(const QHttpServerRequest &request)
 {
     const QString path = request.url().path();
-    if (!faultPath.isEmpty() ? path != faultPath : faultsLeft >= 0 && path != adRequestPath)
+    if (!faultPath.isEmpty() ? !path.startsWith(faultPath) : faultsLeft >= 0 && path != adRequestPath)
         return Fault::None;
     if (faultsLeft == 0)
         return Fault::None;

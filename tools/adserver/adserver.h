@@ -48,7 +48,7 @@ public:
 
     // The status that the fault mode "status" answers with.
     void setFaultStatus(int status);
-    // Only requests for this path meet the fault; empty for any path.
+    // Only requests for paths that start with this meet the fault; empty for any path.
     void setFaultPath(const QString &path);
 
     bool listen(quint16 port);

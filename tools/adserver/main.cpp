@@ -38,8 +38,8 @@ const char description[] =
     "\n"
     "With --fault-count N, only the first N ad requests meet the fault; later\n"
     "ad requests and every other request are served normally. With\n"
-    "--fault-path PATH, the requests for PATH meet it instead of the ad\n"
-    "requests, and --fault-count counts those.";
+    "--fault-path PATH, the requests for paths that start with PATH meet it\n"
+    "instead of the ad requests, and --fault-count counts those.";
 
 struct Options
 {
@@ -81,7 +81,7 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         QStringLiteral("The HTTP status of the fault mode status, from 200 to 599 (default 204)."),
         QStringLiteral("N"), QStringLiteral("204"));
     const QCommandLineOption faultPathOption(QStringLiteral("fault-path"),
-        QStringLiteral("Only requests for PATH meet the fault (default: as --fault-count says)."),
+        QStringLiteral("Only requests for paths that start with PATH meet the fault (default: as --fault-count says)."),
         QStringLiteral("PATH"));
     parser.addOptions({portOption, delayOption, faultOption, faultCountOption, answerSizeOption, statusOption,
                        faultPathOption});
