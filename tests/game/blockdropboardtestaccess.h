@@ -80,7 +80,7 @@ struct BlockDropBoardTestAccess
     void landPiece() { b.pieceDropped(0); }
 
     SavedGame savedGame() const { return b.savedGame(); }
-    void restoreGame(const SavedGame &game) { b.restoreGame(game); }
+    void saveGame() { b.saveGame(); }
 
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
     {

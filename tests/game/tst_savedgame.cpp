@@ -1,0 +1,370 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Saving and resuming the game in progress: games that go on the same after a
+// round trip through the file, files that must not be trusted, and when the
+// board saves, resumes and lets go of a save.
+#include "blockdropboardtestaccess.h"
+#include "gridpicture.h"
+#include "savedgamefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int MoreBars = 12;
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A board off the network that saves into a folder of its own. Each
+// restart() is a new start of the program on the same folder.
+struct Game
+{
+    QTemporaryDir dir;
+    std::unique_ptr<BlockDropBoard> board;
+
+    void restart()
+    {
+        board.reset();
+        board = std::make_unique<BlockDropBoard>();
+        t().highScoreDirectory() = dir.path();
+    }
+    // The first ad, which brings back a saved game.
+    void ready() { t().skipAds(); }
+    BlockDropBoardTestAccess t() { return { *board }; }
+    QString path() const { return SavedGameFile(dir.path()).filePath(); }
+    std::optional<SavedGame> saved() const { return SavedGame::fromJson(readFile(path()), nullptr); }
+};
+
+// The same moves on every board: spread over the columns and turned now and
+// then; the wait after a clearing is cut short by the fall tick.
+void playBar(BlockDropBoard &board, int n)
+{
+    BlockDropBoardTestAccess t{ board };
+    if (!t.curPiece().isReal())
+        t.fallTick();
+    for (int turn = n % 3; turn > 0; --turn)
+        board.rotate();
+    const int column = n * 5 % BlockDropGrid::BoardWidth;
+    for (int step = 0; step < BlockDropGrid::BoardWidth && t.curX() > column; ++step)
+        board.left();
+    for (int step = 0; step < BlockDropGrid::BoardWidth && t.curX() < column; ++step)
+        board.right();
+    board.drop();
+}
+
+SavedGame sample()
+{
+    SavedGame game;
+    game.mode = QStringLiteral("score");
+    game.curPiece = BlockDropPiece::withColors(1, 2, 3, 4);
+    game.curX = 6;
+    game.curY = 28;
+    game.nextPiece = BlockDropPiece::withColors(5, 6, 7, 2);
+    game.randomState = 12345;
+    return game;
+}
+
+QByteArray edited(const std::function<void(QJsonObject &)> &edit)
+{
+    QJsonObject root = QJsonDocument::fromJson(sample().toJson()).object();
+    edit(root);
+    return QJsonDocument(root).toJson();
+}
+
+QByteArray with(const char *key, const QJsonValue &value)
+{
+    return edited([&](QJsonObject &root) { root[QLatin1String(key)] = value; });
+}
+
+QByteArray withIn(const char *object, const char *key, const QJsonValue &value)
+{
+    return edited([&](QJsonObject &root) {
+        QJsonObject inner = root[QLatin1String(object)].toObject();
+        inner[QLatin1String(key)] = value;
+        root[QLatin1String(object)] = inner;
+    });
+}
+
+} // namespace
+
+class TestSavedGame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void badFiles_data();
+    void badFiles();
+    void lifecycle_data();
+    void lifecycle();
+    void saveWhileLandingKeepsTheBarAtRest();
+};
+
+void TestSavedGame::roundTrip_data()
+{
+    QTest::addColumn<QByteArray>("slot"); // starts the game
+    QTest::addColumn<int>("bars"); // landed before the save
+    QTest::addColumn<QString>("then"); // "hold", "pause", "clear" (leaves the board waiting after a clearing)
+
+    QTest::newRow("score, first bar") << QByteArray("start") << 0 << "";
+    QTest::newRow("score, hold filled") << QByteArray("start") << 8 << "hold";
+    QTest::newRow("lines, waiting after a clearing") << QByteArray("startLineMode") << 5 << "clear";
+    QTest::newRow("timer at level 2, paused, hold filled") << QByteArray("startTimerMode") << 37 << "hold pause";
+}
+
+// Saved, then started again from the file: the same state, the counters
+// shown again, and the same game for the next bars, pieces drawn included.
+void TestSavedGame::roundTrip()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(int, bars);
+    QFETCH(QString, then);
+
+    Game played;
+    played.restart();
+    played.ready();
+    QVERIFY(QMetaObject::invokeMethod(played.board.get(), slot.constData()));
+    for (int n = 0; n < bars; ++n)
+        playBar(*played.board, n);
+    if (then.contains(QLatin1String("clear"))) {
+        played.t().setFallingPiece(4, 4, 4); // a run by itself
+        played.board->drop();
+    }
+    if (then.contains(QLatin1String("hold")))
+        played.board->hold();
+    if (then.contains(QLatin1String("pause")))
+        played.board->pause();
+    played.t().saveGame();
+    const SavedGame saved = played.t().savedGame();
+    QVERIFY(played.saved() == saved);
+    QCOMPARE(saved.curPiece.isReal(), !then.contains(QLatin1String("clear")));
+
+    Game resumed;
+    QVERIFY(QFile::copy(played.path(), resumed.path()));
+    if (played.t().isPaused())
+        played.board->pause();
+    for (int n = bars; n < bars + MoreBars; ++n)
+        playBar(*played.board, n);
+    const QByteArray wentOn = played.t().savedGame().toJson();
+
+    resumed.restart();
+    QSignalSpy modes(resumed.board.get(), &BlockDropBoard::modeChanged);
+    QSignalSpy levels(resumed.board.get(), &BlockDropBoard::levelChanged);
+    QSignalSpy scores(resumed.board.get(), &BlockDropBoard::scoreChanged);
+    QSignalSpy lines(resumed.board.get(), &BlockDropBoard::linesRemovedChanged);
+    resumed.ready();
+    QVERIFY(resumed.t().isPaused() && resumed.t().savedGame() == saved);
+    QCOMPARE(modes.constLast().at(0).toString(), saved.mode);
+    QCOMPARE(levels.constLast().at(0).toInt(), saved.mode == QLatin1String("timer") ? saved.timeLeft : saved.level);
+    QCOMPARE(scores.constLast().at(0).toInt(), saved.score);
+    QCOMPARE(lines.constLast().at(0).toInt(), saved.numLinesRemoved);
+    resumed.board->pause();
+    for (int n = bars; n < bars + MoreBars; ++n)
+        playBar(*resumed.board, n);
+    QCOMPARE(resumed.t().savedGame().toJson(), wentOn);
+}
+
+void TestSavedGame::badFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("kind"); // "file", "folder" or "fifo" in the save's place
+    QTest::addColumn<QString>("aside"); // the name it is moved to
+
+    const auto file = [](const char *name, const QByteArray &bytes) {
+        QTest::newRow(name) << bytes << "file" << SavedGameFile::fileName() + ".bad";
+    };
+    const QByteArray valid = sample().toJson();
+    QVERIFY(SavedGame::fromJson(valid, nullptr));
+    file("empty", "");
+    file("truncated", valid.left(valid.size() / 2));
+    file("not JSON", "Tumblox");
+    file("not an object", "[1]");
+    file("unknown version", with("version", 2));
+    file("version as text", with("version", "1"));
+    file("over 64 KiB", valid + QByteArray(64 * 1024, ' '));
+    file("cell 8", edited([](QJsonObject &root) {
+             QJsonArray rows = root["grid"].toArray();
+             rows[25] = "000080000000";
+             root["grid"] = rows;
+         }));
+    file("level 0", with("level", 0));
+    file("level not that of the pieces", with("level", 3));
+    file("negative score", with("score", -15));
+    file("score not whole", with("score", 1.5));
+    file("count beyond an int", with("blocksRemoved", 2147483648.0));
+    file("pieces that would overflow", edited([](QJsonObject &root) {
+             root["piecesDropped"] = 2147483647;
+             root["level"] = 1 + 2147483647 / 35;
+         }));
+    file("falling piece off the grid", withIn("curPiece", "x", 12));
+    file("falling piece on a block", edited([](QJsonObject &root) {
+             QJsonArray rows = root["grid"].toArray();
+             rows[25] = "000000100000";
+             root["grid"] = rows;
+             QJsonObject piece = root["curPiece"].toObject();
+             piece["y"] = 1;
+             root["curPiece"] = piece;
+         }));
+    file("colour 0 in a real piece", withIn("nextPiece", "colors", QJsonArray{ 5, 0, 7 }));
+    file("empty piece with a colour", withIn("holdPiece", "colors", QJsonArray{ 0, 3, 0 }));
+    file("timer game without time", with("mode", "timer"));
+    file("random state missing", edited([](QJsonObject &root) { root.remove("randomState"); }));
+    QTest::newRow("first aside name taken") << with("mode", "race") << "file" << SavedGameFile::fileName() + ".bad-2";
+    QTest::newRow("a folder") << QByteArray() << "folder" << SavedGameFile::fileName() + ".bad";
+    QTest::newRow("a FIFO, which would block the read") << QByteArray() << "fifo" << SavedGameFile::fileName() + ".bad";
+}
+
+// One warning, the credits as on a first start, and the file moved aside
+// where no later save overwrites it.
+void TestSavedGame::badFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, kind);
+    QFETCH(QString, aside);
+
+    Game g;
+    const QString asidePath = g.dir.filePath(aside);
+    if (kind == "folder")
+        QVERIFY(QDir().mkdir(g.path()));
+    else if (kind == "fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(g.path()).constData(), 0600) == 0);
+    else {
+        QFile out(g.path());
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+    if (aside.endsWith("-2")) {
+        QFile taken(g.dir.filePath(SavedGameFile::fileName() + ".bad"));
+        QVERIFY(taken.open(QIODevice::WriteOnly));
+    }
+    g.restart();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Saved game: .* cannot be used \\(.+\\); moved to .*" + QRegularExpression::escape(aside) + ", starting without it$"));
+    QTest::failOnWarning(QRegularExpression(".*"));
+    g.ready();
+    QVERIFY(g.t().showingCredits() && !g.t().isStarted());
+    QVERIFY(!QFileInfo::exists(g.path()));
+    QVERIFY(QFileInfo::exists(asidePath));
+    QCOMPARE(QFileInfo(asidePath).isDir(), kind == "folder");
+    // Never opened: a FIFO would block the reader.
+    const auto asideBytes = [&] { return kind == "file" ? readFile(asidePath) : QByteArray(); };
+    QCOMPARE(asideBytes(), bytes);
+
+    g.board->start();
+    g.board->pause();
+    QVERIFY(g.saved().has_value());
+    QCOMPARE(asideBytes(), bytes);
+}
+
+// Words run in order: a slot's name calls it, "tick" the fall tick, "restart" starts the program again on the
+// same folder, column= (a striped column of that height) and piece= (colours top to bottom @ column) set the
+// board up. ?file logs "saved" when the file holds the board's state, "none" or "other"; ?state and ?new as in
+// the board's test.
+void TestSavedGame::lifecycle_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("log");
+
+    QTest::newRow("a resting bar, Pause and Quit save; a hold alone does not")
+        << "start ?file drop ?file hold ?file pause ?file pause hold quit ?file"
+        << "none, saved, other, saved, saved";
+    QTest::newRow("started again, the game waits paused; Pause goes on with the next bar shown")
+        << "start drop drop restart ?state ?file pause ?state drop ?new" << "paused, saved, running, new";
+    QTest::newRow("New Game replaces a restored game and lets go of its save")
+        << "start drop restart start ?state ?file restart ?state" << "running, none, credits";
+    QTest::newRow("New Game on a paused game does nothing, the save stays")
+        << "start drop pause start ?state ?file" << "paused, saved";
+    QTest::newRow("New Game during a game lets go of the save") << "start drop start ?file" << "none";
+    QTest::newRow("game over deletes the save") << "start drop column=24 piece=145@0 drop ?state ?file restart ?state"
+                                                << "over, none, credits";
+    QTest::newRow("a timer game comes back with its clock stopped until Pause")
+        << "startTimerMode drop restart ?state pause ?state" << "paused, running with clock";
+}
+
+void TestSavedGame::lifecycle()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, log);
+
+    Game g;
+    g.restart();
+    g.ready();
+    QStringList seen;
+    BlockDropPiece shownAsNext;
+    for (const QString &word : script.split(u' ')) {
+        BlockDropBoardTestAccess t = g.t();
+        const QString value = word.section(u'=', 1);
+        if (!word.startsWith(u'?'))
+            shownAsNext = t.nextPiece();
+        if (word == "tick") {
+            t.fallTick();
+        } else if (word == "restart") {
+            g.restart();
+            g.ready();
+        } else if (word.startsWith("column=")) {
+            t.grid() = gridFromPicture(stripedColumn(value.toInt()));
+        } else if (word.startsWith("piece=")) {
+            t.setFallingPiece(value.at(0).digitValue(), value.at(1).digitValue(), value.at(2).digitValue(),
+                              value.section(u'@', 1).toInt());
+        } else if (word == "?file") {
+            const std::optional<SavedGame> saved = g.saved();
+            seen << (!QFileInfo::exists(g.path()) ? "none" : saved && *saved == t.savedGame() ? "saved" : "other");
+        } else if (word == "?state") {
+            seen << (t.isGameOver() ? "over"
+                     : !t.isStarted() ? (t.showingCredits() ? "credits" : "idle")
+                     : t.isPaused()   ? "paused"
+                                      : "running")
+                        + QString(t.secondsTimer()->isActive() ? " with clock" : "");
+        } else if (word == "?new") {
+            seen << (t.curPiece() == shownAsNext ? "new" : "old");
+        } else {
+            QVERIFY2(QMetaObject::invokeMethod(g.board.get(), word.toLatin1().constData()), qPrintable(word));
+        }
+    }
+    QCOMPARE(seen.join(", "), log);
+}
+
+// The bar that raises the level to 3 pauses the game for an ad, before its
+// runs are cleared. A save then, or one asked for during that ad, holds the
+// bar at rest where it landed, never half fixed into the grid.
+void TestSavedGame::saveWhileLandingKeepsTheBarAtRest()
+{
+    Game g;
+    g.restart();
+    g.ready();
+    BlockDropBoardTestAccess t = g.t();
+    g.board->start();
+    t.numPiecesDropped() = 69;
+    t.level() = 2;
+    t.grid() = gridFromPicture({ "44" });
+    t.setFallingPiece(5, 6, 4, 2, 1); // on the floor, completing a run of three
+    const SavedGame atRest = t.savedGame();
+    std::optional<SavedGame> duringLanding;
+    connect(g.board.get(), &BlockDropBoard::levelChanged, this, [&] {
+        t.saveGame();
+        duringLanding = g.saved();
+    });
+    t.landPiece();
+    QVERIFY(duringLanding && *duringLanding == atRest);
+    QVERIFY(t.isPaused() && g.saved() == t.savedGame());
+    QCOMPARE(pictureOf(t.grid()), QStringLiteral("..5/..6"));
+}
+
+QTEST_MAIN(TestSavedGame)
+#include "tst_savedgame.moc"
