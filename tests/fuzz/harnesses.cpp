@@ -6,9 +6,11 @@
 #include "highscoretable.h"
 #include "inneractiveadmodule.h"
 #include "inneractiveadmoduletestaccess.h"
+#include "savedgamefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
@@ -61,7 +63,8 @@ void prepareFuzzing(int *argc, char ***argv)
     static int appArgc = *argc;
     if (!QCoreApplication::instance())
         new QCoreApplication(appArgc, *argv);
-    if (!QDir().mkpath(scratch(QStringLiteral("cwd/")) + Versions) || !QDir().mkpath(scratch(QStringLiteral("scores"))))
+    if (!QDir().mkpath(scratch(QStringLiteral("cwd/")) + Versions) || !QDir().mkpath(scratch(QStringLiteral("scores")))
+        || !QDir().mkpath(scratch(QStringLiteral("saves"))))
         qFatal("No scratch folder in %s", qPrintable(QDir::tempPath()));
 }
 
@@ -149,5 +152,36 @@ int runDeviceDescription(const uint8_t *data, size_t size)
     // Maker and model each end before a line end.
     CHECK(!(data[0] & 1) || !description.contains(u'\n'), "a line end in the description");
     CHECK(description.size() <= ((data[0] & 1) ? product : model).size(), "description longer than its file");
+    return 0;
+}
+
+int runSavedGame(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QString why;
+    const std::optional<SavedGame> game = SavedGame::fromJson(bytes, &why);
+    CHECK(game.has_value() == why.isEmpty(), "a refusal without a reason");
+    if (game) {
+        const QByteArray written = game->toJson();
+        CHECK(written.size() <= SavedGame::MaxSize, "a game written larger than it may be read");
+        const std::optional<SavedGame> again = SavedGame::fromJson(written, nullptr);
+        CHECK(again && *again == *game, "a game that does not read back as it was written");
+        // The board moves the falling piece only where it fits.
+        CHECK(game->isWaitingAfterClear || game->grid.fits(game->curPiece, game->curX, game->curY), "a falling piece that does not fit");
+    }
+
+    // As the board finds it: kept when it is a game, else moved aside whole.
+    const SavedGameFile file(scratch(QStringLiteral("saves")));
+    const QString aside = file.filePath() + QStringLiteral(".bad");
+    QFile::remove(aside);
+    CHECK(writeFile(file.filePath(), bytes), "cannot write the saved game");
+    // Nearly every input is refused with a warning; thousands a second would flood the log.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const std::optional<SavedGame> loaded = file.load();
+    qInstallMessageHandler(previous);
+    CHECK(loaded.has_value() == game.has_value() && (!loaded || *loaded == *game), "the file reads otherwise than its bytes");
+    QFile kept(game ? file.filePath() : aside);
+    CHECK(kept.open(QIODevice::ReadOnly) && kept.readAll() == bytes, "the file is not where it belongs, or changed");
+    CHECK(game || !QFileInfo::exists(file.filePath()), "an untrusted file left in place");
     return 0;
 }
