@@ -17,13 +17,26 @@ SavedGameFile::SavedGameFile(const QString &directory)
 {
 }
 
+SavedGameFile::~SavedGameFile()
+{
+    if (!writer.joinable())
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    changed.notify_all();
+    writer.join();
+}
+
 QString SavedGameFile::fileName()
 {
     return QStringLiteral("savedgame.json");
 }
 
-std::optional<SavedGame> SavedGameFile::load() const
+std::optional<SavedGame> SavedGameFile::load()
 {
+    flush();
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return std::nullopt;
@@ -62,15 +75,58 @@ QString SavedGameFile::moveAside() const
 
 void SavedGameFile::save(const SavedGame &game)
 {
-    const QByteArray bytes = game.toJson();
+    request(game.toJson());
+}
+
+void SavedGameFile::remove()
+{
+    request(QByteArray());
+}
+
+void SavedGameFile::flush()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return !pending && !writing; });
+}
+
+void SavedGameFile::request(const QByteArray &bytes)
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        pending = bytes;
+    }
+    if (!writer.joinable())
+        writer = std::thread(&SavedGameFile::writeRequests, this);
+    changed.notify_all();
+}
+
+void SavedGameFile::writeRequests()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    for (;;) {
+        changed.wait(lock, [this] { return pending || stopping; });
+        if (!pending)
+            return;
+        const QByteArray bytes = *pending;
+        pending.reset();
+        writing = true;
+        lock.unlock();
+        carryOut(bytes);
+        lock.lock();
+        writing = false;
+        changed.notify_all();
+    }
+}
+
+void SavedGameFile::carryOut(const QByteArray &bytes)
+{
+    if (bytes.isNull()) {
+        QFile::remove(path);
+        return;
+    }
     QSaveFile file(path);
     const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!saved && !failing)
         qWarning("Saved game: cannot save %s (%s)", qPrintable(path), qPrintable(file.errorString()));
     failing = !saved;
-}
-
-void SavedGameFile::remove() const
-{
-    QFile::remove(path);
 }

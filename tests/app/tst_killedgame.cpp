@@ -160,6 +160,7 @@ void TestKilledGame::killAtRandomMoments()
         std::optional<SavedGame> last = SavedGame::fromJson(readFile(file.filePath()), nullptr);
         if (!last || last->numPiecesDropped > 355 || tallestColumn(last->grid) > 8) {
             file.save(freshGame(random));
+            file.flush();
             last = SavedGame::fromJson(readFile(file.filePath()), nullptr);
         }
         const ino_t before = inode(file.filePath());

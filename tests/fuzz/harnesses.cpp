@@ -171,7 +171,7 @@ int runSavedGame(const uint8_t *data, size_t size)
     }
 
     // As the board finds it: kept when it is a game, else moved aside whole.
-    const SavedGameFile file(scratch(QStringLiteral("saves")));
+    SavedGameFile file(scratch(QStringLiteral("saves")));
     const QString aside = file.filePath() + QStringLiteral(".bad");
     QFile::remove(aside);
     CHECK(writeFile(file.filePath(), bytes), "cannot write the saved game");

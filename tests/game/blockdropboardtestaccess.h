@@ -80,7 +80,13 @@ struct BlockDropBoardTestAccess
     void landPiece() { b.pieceDropped(0); }
 
     SavedGame savedGame() const { return b.savedGame(); }
-    void saveGame() { b.saveGame(); }
+    // Saved, and on the disk.
+    void saveGame()
+    {
+        b.saveGame();
+        flushSaves();
+    }
+    void flushSaves() { b.savedGameFile().flush(); }
 
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
     {

@@ -49,7 +49,13 @@ struct Game
     void ready() { t().skipAds(); }
     BlockDropBoardTestAccess t() { return { *board }; }
     QString path() const { return SavedGameFile(dir.path()).filePath(); }
-    std::optional<SavedGame> saved() const { return SavedGame::fromJson(readFile(path()), nullptr); }
+    // What the file holds once the board's writes are done.
+    std::optional<SavedGame> saved()
+    {
+        if (board)
+            t().flushSaves();
+        return SavedGame::fromJson(readFile(path()), nullptr);
+    }
 };
 
 // The same moves on every board: spread over the columns and turned now and
