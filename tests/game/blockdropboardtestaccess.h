@@ -80,12 +80,7 @@ struct BlockDropBoardTestAccess
     void landPiece() { b.pieceDropped(0); }
 
     SavedGame savedGame() const { return b.savedGame(); }
-    // Saved, and on the disk.
-    void saveGame()
-    {
-        b.saveGame();
-        flushSaves();
-    }
+    void saveGame() { b.saveGame(), flushSaves(); } // and on the disk
     void flushSaves() { b.savedGameFile().flush(); }
 
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
