@@ -142,8 +142,8 @@ private:
     BlockDropGrid board;
     QStringList highScores;
     BlockDropRenderer renderer;
-    // Empty means the usual place; tests point it at a folder of their own.
-    // The saved game lives there too.
+    // Empty means the usual place, looked for when first needed; tests point
+    // it at a folder of their own. The saved game lives there too.
     QString highScoreDirectory;
     std::optional<SavedGameFile> saveFile;
     // A restored game waits paused for its first resume; New Game may replace it.
