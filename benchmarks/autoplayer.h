@@ -17,6 +17,7 @@ class Autoplayer
 {
 public:
     explicit Autoplayer(BlockDropBoard &board);
+    ~Autoplayer();
 
     // Lands one piece.
     void landOne();

@@ -142,10 +142,10 @@ void TestAdFlow::faults()
                                                     AdServerProcess::KeepLog);
     qputenv("TUMBLOX_AD_SERVER", server->url().toUtf8());
 
+    QTemporaryDir saves; // outlives the boards, which write into it
     std::optional<BlockDropWindow> window(std::in_place);
     auto *board = window->findChild<BlockDropBoard *>();
     BlockDropBoardTestAccess t{ *board };
-    QTemporaryDir saves;
     t.highScoreDirectory() = saves.path();
     QPushButton *newGame = button(*window, QStringLiteral("&New Game"));
     QSignalSpy ready(board, &BlockDropBoard::ready);

@@ -111,11 +111,11 @@ void TestBlockDropWindow::counters()
 // New Game waits for the first ad; the buttons play the board and leave it the focus.
 void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
 {
+    QTemporaryDir saves; // outlives the board, which writes into it
     BlockDropWindow window;
     auto *b = at<BlockDropBoard>(window, 1, 0);
     QVERIFY(!at(window, 0, 0)->isEnabled());
     BlockDropBoardTestAccess t{*b};
-    QTemporaryDir saves;
     t.highScoreDirectory() = saves.path();
     t.skipAds();
     window.show();
