@@ -246,7 +246,7 @@ void TestAdFlow::faults()
     QCOMPARE(QCoreApplication::exec(), 0);
     const QString ad = QStringLiteral("<b>Skip in 10</b> Skip ");
     QCOMPARE(ads, seen == "ready" ? QStringList({ ad + "stopped", ad + "paused", ad + "paused" }) : QStringList());
-    if (!duringGame || seen != "network screen")
+    if (!options.isEmpty())
         return;
 
     // Started again with the network back, the game comes back as it stood, paused.
