@@ -24,6 +24,7 @@ const int MaxValueLength = 256;
 const int MaxReloadInterval = 86400;
 const int DefaultExchangeTimeLimit = 30000;
 const qint64 MaxImageSize = 2 * 1024 * 1024;
+const int MaxRedirects = 5;
 
 const char *const ParameterKeys[] = {"po", "eid", "a", "g", "mn", "k", "c", "l", "lg"};
 
@@ -191,9 +192,11 @@ void InnerActiveAdModule::sendRequest(const QUrl &url)
 {
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", userAgent.toLatin1());
-    // A redirect answer counts as the stage's own answer.
+    // Moved content is followed a few hops, never from https to http; what
+    // finally answers must be a 200 (httpFinished).
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(MaxRedirects);
     reply = networkManager.get(request);
     // Qt's network thread reads on while bytes keep coming and only then takes
     // up an abort; a full buffer stops it, so an abort lets go of the server.
@@ -224,6 +227,13 @@ void InnerActiveAdModule::httpFinished()
 {
     if (reply->error() != QNetworkReply::NoError) {
         abortExchange(reply->errorString());
+        return;
+    }
+    // Qt reports only 4xx and 5xx as errors; a 204, 300 or 304 carries no
+    // logo, answer or image either, whatever its body holds.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status != 200) {
+        abortExchange(tr("The ad server answered with status %1").arg(status));
         return;
     }
 

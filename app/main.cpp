@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropwindow.h"
+#include "terminationsignals.h"
 #include "translation.h"
 #include "windowstatekeeper.h"
 
@@ -20,6 +21,9 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&translator);
 
     BlockDropWindow window;
+    // Asked to end, the program leaves its event loop, and the board saves its game on the way out.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, &QCoreApplication::quit);
     // Full screen on the handheld, a window on the desktop, or as the player left it.
     auto *keeper = new WindowStateKeeper(&window);
     keeper->showWindow();

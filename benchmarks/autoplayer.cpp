@@ -12,6 +12,12 @@ Autoplayer::Autoplayer(BlockDropBoard &board)
     BlockDropBoardTestAccess{ board }.highScoreDirectory() = highScores.path();
 }
 
+// The board saves on a thread of its own; its last save must land before the folder goes.
+Autoplayer::~Autoplayer()
+{
+    BlockDropBoardTestAccess{ board }.flushSaves();
+}
+
 void Autoplayer::makePieceReady()
 {
     BlockDropBoardTestAccess access{ board };

@@ -11,11 +11,13 @@ class BlockDropBoard;
 // it. A finished game is followed by a new one in line mode; a pause (each
 // third level) is resumed; the wait after a clearing is cut short by sending
 // the fall timer's tick, so nothing waits for a timer. Game overs record
-// their scores in a scratch directory that lives as long as the player.
+// their scores, and pieces save the game, in a scratch directory that lives
+// as long as the player.
 class Autoplayer
 {
 public:
     explicit Autoplayer(BlockDropBoard &board);
+    ~Autoplayer();
 
     // Lands one piece.
     void landOne();

@@ -15,10 +15,11 @@ PlayfieldScene::PlayfieldScene(QSize windowSize)
     // than on the event loop's next pass.
     window.QWidget::layout()->activate();
     gameBoard = window.findChild<BlockDropBoard *>();
+    BlockDropBoardTestAccess access{ *gameBoard };
+    access.highScoreDirectory() = saveDirectory.path();
     gameBoard->onAdDataReady();
     gameBoard->startLineMode();
 
-    BlockDropBoardTestAccess access{ *gameBoard };
     // Neighbours differ by 1 across and by 2 upwards (mod 7): no run anywhere.
     for (int y = 0; y < BlockDropGrid::BoardHeight; ++y) {
         for (int x = 0; x < BlockDropGrid::BoardWidth; ++x)

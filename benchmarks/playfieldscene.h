@@ -5,6 +5,7 @@
 #include "blockdropwindow.h"
 
 #include <QSize>
+#include <QTemporaryDir>
 
 class BlockDropBoard;
 
@@ -19,6 +20,8 @@ public:
     BlockDropBoard &board() { return *gameBoard; }
 
 private:
+    // Where the board would save; no game saved elsewhere is resumed.
+    QTemporaryDir saveDirectory;
     BlockDropWindow window;
     BlockDropBoard *gameBoard = nullptr;
 };

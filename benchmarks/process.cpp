@@ -151,6 +151,8 @@ int autoplay(QApplication &app, int pieces)
 {
     BlockDropWindow window;
     auto *board = window.findChild<BlockDropBoard *>();
+    // Before the first ad, which would resume a game saved in its folder.
+    Autoplayer player(*board);
     bool ready = false;
     QObject::connect(board, &BlockDropBoard::ready, [&ready] { ready = true; });
     window.show();
@@ -171,7 +173,6 @@ int autoplay(QApplication &app, int pieces)
             modal->close();
     });
     dialogCloser.start(20);
-    Autoplayer player(*board);
     for (int piece = 0; piece < pieces; ++piece) {
         player.landOne();
         app.processEvents();

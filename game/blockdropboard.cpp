@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropboard.h"
 
+#include "blockdroprules.h"
 #include "highscoretable.h"
 #include "inneractiveadmodule.h"
+#include "networkerrorscreen.h"
+#include "qrand.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -12,21 +15,17 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <utility>
 
+using namespace BlockDropRules;
+
 namespace {
-constexpr int SpawnX = 6;
-constexpr int SpawnY = 28;
-constexpr int PiecesPerLevel = 35;
 constexpr int AdEveryLevels = 3;
 constexpr int PointsPerBlock = 15;
 constexpr int WaitAfterClearMs = 500;
-constexpr int TimerModeSeconds = 25;
 constexpr int CellPixels = 15;
 constexpr int MinimumCellPixels = 5;
 constexpr int AdCountdownSeconds = 10;
@@ -45,6 +44,10 @@ BlockDropBoard::BlockDropBoard(QWidget *parent)
     connect(secondsTimer, &QTimer::timeout, this, &BlockDropBoard::timerDone);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             &BlockDropBoard::onApplicationStateChanged);
+    // Every way out of the event loop (Quit, the network screen, a signal,
+    // the last window closed) and the end of the session keep the game.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &BlockDropBoard::saveGame);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &BlockDropBoard::saveGame);
 
     nextPiece.setRandomShape();
 
@@ -176,8 +179,10 @@ void BlockDropBoard::removeMatches()
 void BlockDropBoard::start()
 {
     isShowingCredits = false;
-    if (isPaused)
+    // A restored game waits paused, yet New Game replaces it.
+    if (isPaused && !isRestored)
         return;
+    isPaused = false;
 
     // Behind the ad the board shows the game-over screen.
     stopGame();
@@ -285,7 +290,9 @@ void BlockDropBoard::timerEvent(QTimerEvent *event)
 void BlockDropBoard::pieceDropped(int dropHeight)
 {
     Q_UNUSED(dropHeight)
+    landingState = savedGame();
     if (!board.place(curPiece, curX, curY)) {
+        landingState.reset();
         gameOver();
         return;
     }
@@ -298,6 +305,8 @@ void BlockDropBoard::pieceDropped(int dropHeight)
     removeMatches();
     if (!isWaitingAfterClear)
         newPiece();
+    landingState.reset();
+    saveGame();
 }
 
 void BlockDropBoard::raiseLevel()
@@ -343,10 +352,12 @@ void BlockDropBoard::pause()
         return;
 
     isPaused = !isPaused;
+    isRestored = false;
     if (isPaused) {
         if (isTimerMode())
             secondsTimer->stop();
         fallTimer.stop();
+        saveGame();
     } else {
         if (isTimerMode())
             secondsTimer->start();
@@ -398,8 +409,9 @@ void BlockDropBoard::onApplicationStateChanged(Qt::ApplicationState state)
         pause();
 }
 
-// Shared by New Game and the end of a game. secondsTimer runs only in timer
-// mode, so stopping it unconditionally is the same as stopping it there.
+// Shared by New Game and the end of a game, so neither leaves a save to
+// resume. secondsTimer runs only in timer mode, so stopping it
+// unconditionally is the same as stopping it there.
 void BlockDropBoard::stopGame()
 {
     isGameOver = true;
@@ -410,6 +422,8 @@ void BlockDropBoard::stopGame()
     fallTimer.stop();
     isStarted = false;
     secondsTimer->stop();
+    isRestored = false;
+    savedGameFile().remove();
 }
 
 void BlockDropBoard::gameOver()
@@ -483,6 +497,7 @@ void BlockDropBoard::startAd()
 
 void BlockDropBoard::quit()
 {
+    saveGame();
     showAd();
     QCoreApplication::quit();
 }
@@ -497,8 +512,12 @@ void BlockDropBoard::onAdDataReady()
     if (isAdReady)
         return;
     isLoading = false;
-    isShowingCredits = true;
     isAdReady = true;
+    // A saved game comes back paused, in place of the credits.
+    if (const std::optional<SavedGame> saved = savedGameFile().load())
+        restoreGame(*saved);
+    else
+        isShowingCredits = true;
     update();
     emit ready();
 }
@@ -517,20 +536,89 @@ void BlockDropBoard::onAdDataCorrupted()
 void BlockDropBoard::onNetworkError(const QString &networkError)
 {
     Q_UNUSED(networkError)
+    // Nothing may go on unseen behind the screen: the game stops as Pause
+    // stops it, and is saved.
+    if (isStarted && !isPaused)
+        pause();
     // One screen at a time: a later error brings the same one back.
-    if (!networkErrorWidget) {
-        networkErrorWidget = new QWidget(nullptr, Qt::WindowFlags());
-        auto *button = new QPushButton(QStringLiteral("Network connection needed"));
-        button->setMinimumHeight(180);
-        button->setFocusPolicy(Qt::NoFocus);
-        auto *layout = new QVBoxLayout;
-        layout->addWidget(button);
-        connect(button, &QPushButton::clicked, qApp, &QCoreApplication::quit);
-        networkErrorWidget->setLayout(layout);
-    }
+    if (!networkErrorWidget)
+        networkErrorWidget = new NetworkErrorScreen;
     networkErrorWidget->showFullScreen();
     networkErrorWidget->setVisible(true);
     networkErrorWidget->raise();
+}
+
+// ---- Saving and resuming ----
+
+SavedGame BlockDropBoard::savedGame() const
+{
+    SavedGame game;
+    game.mode = mode;
+    game.grid = board;
+    game.curPiece = curPiece;
+    game.nextPiece = nextPiece;
+    game.holdPiece = holdPiece;
+    game.curX = curX;
+    game.curY = curY;
+    game.score = score;
+    game.level = level;
+    game.numLinesRemoved = numLinesRemoved;
+    game.numPiecesDropped = numPiecesDropped;
+    game.timeLeft = timeLeft;
+    game.isWaitingAfterClear = isWaitingAfterClear;
+    game.randomState = qrandState();
+    return game;
+}
+
+// Paused, as if the player had just pressed Pause; the counters and the
+// previews follow.
+void BlockDropBoard::restoreGame(const SavedGame &game)
+{
+    mode = game.mode;
+    board = game.grid;
+    curPiece = game.curPiece;
+    nextPiece = game.nextPiece;
+    holdPiece = game.holdPiece;
+    curX = game.curX;
+    curY = game.curY;
+    score = game.score;
+    level = game.level;
+    numLinesRemoved = game.numLinesRemoved;
+    numPiecesDropped = game.numPiecesDropped;
+    timeLeft = game.timeLeft;
+    isWaitingAfterClear = game.isWaitingAfterClear;
+    setQrandState(game.randomState);
+    isStarted = true;
+    isGameOver = false;
+    isPaused = true;
+    isRestored = true;
+    isShowingCredits = false;
+    emit modeChanged(mode);
+    emit scoreChanged(score);
+    emit levelChanged(isTimerMode() ? timeLeft : level);
+    emit linesRemovedChanged(numLinesRemoved);
+    showNextPiece();
+    showHoldPiece();
+    // Written back at once, so the file holds what this version writes.
+    saveGame();
+}
+
+// Only a game in progress is kept: the credits, the ad before a game and a
+// finished game leave the file as it is.
+void BlockDropBoard::saveGame()
+{
+    if (isStarted && !isGameOver)
+        savedGameFile().save(landingState ? *landingState : savedGame());
+}
+
+// Beside the high-score tables; the usual place is looked for once.
+SavedGameFile &BlockDropBoard::savedGameFile()
+{
+    if (highScoreDirectory.isEmpty())
+        highScoreDirectory = HighScoreTable().directory();
+    if (!saveFile || saveFile->directory() != highScoreDirectory)
+        saveFile.emplace(highScoreDirectory);
+    return *saveFile;
 }
 
 // ---- Painting and previews ----

@@ -5,11 +5,14 @@
 #include "blockdropgrid.h"
 #include "blockdroppiece.h"
 #include "blockdroprenderer.h"
+#include "savedgamefile.h"
 
 #include <QBasicTimer>
 #include <QFrame>
 #include <QPointer>
 #include <QStringList>
+
+#include <optional>
 
 class InnerActiveAdModule;
 class QLabel;
@@ -101,6 +104,12 @@ private:
     int squareHeight() const;
     QString screenText() const;
 
+    // Saving and resuming the game in progress
+    SavedGame savedGame() const;
+    void restoreGame(const SavedGame &game);
+    void saveGame();
+    SavedGameFile &savedGameFile();
+
     // Lets the tests set up a grid and read the state; defined by the tests only.
     friend struct BlockDropBoardTestAccess;
 
@@ -136,6 +145,14 @@ private:
     BlockDropGrid board;
     QStringList highScores;
     BlockDropRenderer renderer;
-    // Empty means the usual place; tests point it at a folder of their own.
+    // Empty means the usual place, looked for when first needed; tests point
+    // it at a folder of their own. The saved game lives there too.
     QString highScoreDirectory;
+    std::optional<SavedGameFile> saveFile;
+    // A restored game waits paused for its first resume; New Game may replace it.
+    bool isRestored = false;
+    // The state from before the bar that is landing: a save meanwhile (the
+    // milestone pause, anything during its ad) finds the bar at rest, not half
+    // fixed into the grid.
+    std::optional<SavedGame> landingState;
 };

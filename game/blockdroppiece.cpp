@@ -59,10 +59,10 @@ int BlockDropPiece::maxY() const
     return std::max({ y(0), y(1), y(2) });
 }
 
-BlockDropPiece BlockDropPiece::withColors(int top, int middle, int bottom)
+BlockDropPiece BlockDropPiece::withColors(int top, int middle, int bottom, int shape)
 {
     BlockDropPiece piece;
-    piece.pieceShape = 1;
+    piece.pieceShape = shape;
     piece.setColors(top, middle, bottom);
     return piece;
 }

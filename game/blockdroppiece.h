@@ -28,8 +28,8 @@ public:
     int maxY() const;
 
     // A real piece with the given colours, top to bottom; for tests and tools
-    // that need a known piece.
-    static BlockDropPiece withColors(int top, int middle, int bottom);
+    // that need a known piece, and for a saved game, which keeps the shape too.
+    static BlockDropPiece withColors(int top, int middle, int bottom, int shape = 1);
 
     friend bool operator==(const BlockDropPiece &a, const BlockDropPiece &b);
     friend bool operator!=(const BlockDropPiece &a, const BlockDropPiece &b) { return !(a == b); }

@@ -4,8 +4,21 @@
 
 #include <stdlib.h>
 
+namespace {
+thread_local unsigned int seed = 1;
+}
+
 int qrand()
 {
-    thread_local unsigned int seed = 1;
     return rand_r(&seed);
+}
+
+unsigned int qrandState()
+{
+    return seed;
+}
+
+void setQrandState(unsigned int state)
+{
+    seed = state;
 }

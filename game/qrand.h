@@ -6,3 +6,8 @@
 // Qt 4/5 qrand() on Linux (POSIX rand_r on a per-thread seed that starts
 // at 1), so the pieces are the same in every run.
 int qrand();
+
+// The seed is the generator's whole state: a saved game keeps it, so a
+// resumed game draws the pieces it would have drawn without the break.
+unsigned int qrandState();
+void setQrandState(unsigned int state);

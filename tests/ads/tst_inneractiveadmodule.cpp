@@ -93,7 +93,7 @@ void TestInnerActiveAdModule::cycle_data()
     QTest::newRow("reload of 86401 s") << QStringList() << "" << 86401 << "ready" << 3 << 120000 << AnswerPath;
     QTest::newRow("malformed") << once("malformed") << "" << 60 << "corrupted" << 2 << 0 << AnswerPath;
     QTest::newRow("local image, script link") << once("bad-scheme") << "" << 60 << "corrupted" << 2 << 0 << AnswerPath;
-    QTest::newRow("redirect not followed") << once("redirect") << "" << 60 << "corrupted" << 2 << 0 << AnswerPath;
+    QTest::newRow("redirect followed") << once("redirect") << "" << 60 << "ready" << 4 << 60000 << AnswerPath;
     QTest::newRow("answer of 16 KiB") << QStringList{"--answer-size", "16384"} << "" << 60 << "ready" << 3 << 60000 << AnswerPath;
     QTest::newRow("answer over 16 KiB") << once("big-answer") << "" << 60 << "corrupted" << 2 << 0 << AnswerPath;
     QTest::newRow("answer without end") << once("endless") << "" << 60 << "corrupted" << 2 << 0 << AnswerPath;

@@ -19,6 +19,7 @@
 #include <QUrlQuery>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -115,7 +116,7 @@ void TestAdFlow::realGame()
 
 void TestAdFlow::faults_data()
 {
-    QTest::addColumn<QString>("options"); // of the server, after "--fault"
+    QTest::addColumn<QString>("options"); // of the server, after "--fault"; none: the server is gone
     QTest::addColumn<bool>("duringGame"); // the first ad comes from a sound server, then the fault
     // "ready": New Game shows an ad before each game; "loading": the board asks again later;
     // "network screen" covers the game; "no ads": New Game starts a game without one.
@@ -136,8 +137,13 @@ void TestAdFlow::faults_data()
     // The answer names file:///etc/passwd as the image: nothing follows it.
     QTest::newRow("bad-scheme at start-up") << "bad-scheme" << false << "loading" << QStringList{ LogoPath, AdPath };
     QTest::newRow("truncate during a game") << "truncate" << true << "network screen" << QStringList{ AdPath };
-    // A redirect is the stage's answer and is not followed.
-    QTest::newRow("redirect during a game") << "redirect" << true << "no ads" << QStringList{ AdPath };
+    QTest::newRow("server lost during a game") << "" << true << "network screen" << QStringList();
+    // Only a 200 carries a logo, an answer or an image.
+    QTest::newRow("logo status 204") << "status --status 204" << false << "network screen" << QStringList{ LogoPath };
+    QTest::newRow("answer status 300 during a game") << "status --status 300" << true << "network screen"
+                                                     << QStringList{ AdPath };
+    QTest::newRow("image status 304") << "status --status 304 --fault-path /ads/" << false << "network screen"
+                                      << QStringList{ LogoPath, AdPath, ImagePath };
 }
 
 void TestAdFlow::faults()
@@ -152,10 +158,12 @@ void TestAdFlow::faults()
                                                     AdServerProcess::KeepLog);
     qputenv("TUMBLOX_AD_SERVER", server->url().toUtf8());
 
-    BlockDropWindow window;
-    auto *board = window.findChild<BlockDropBoard *>();
+    QTemporaryDir saves; // outlives the boards, which write into it
+    std::optional<BlockDropWindow> window(std::in_place);
+    auto *board = window->findChild<BlockDropBoard *>();
     BlockDropBoardTestAccess t{ *board };
-    QPushButton *newGame = button(window, QStringLiteral("&New Game"));
+    t.highScoreDirectory() = saves.path();
+    QPushButton *newGame = button(*window, QStringLiteral("&New Game"));
     QSignalSpy ready(board, &BlockDropBoard::ready);
     InnerActiveAdModule *client = t.startAdNow();
 
@@ -174,11 +182,12 @@ void TestAdFlow::faults()
 
     if (duringGame) {
         QVERIFY(ready.wait(Wait));
-        board->startLineMode();
+        board->startTimerMode();
         const QString port = QString::number(QUrl(server->url()).port());
         server.reset();
-        server = std::make_unique<AdServerProcess>(faultArguments + QStringList{ QStringLiteral("--port"), port },
-                                                   AdServerProcess::KeepLog);
+        if (!options.isEmpty())
+            server = std::make_unique<AdServerProcess>(faultArguments + QStringList{ QStringLiteral("--port"), port },
+                                                       AdServerProcess::KeepLog);
         if (options == QLatin1String("hang")) // the one wait on the real time limit, kept short
             client->setExchangeTimeLimit(100);
         QCOMPARE(client->requestAd(), int(InnerActiveAdModule::Success)); // as the reload timer does
@@ -194,7 +203,7 @@ void TestAdFlow::faults()
     }
     QTRY_VERIFY_WITH_TIMEOUT(seen == "ready" ? ready.count() : corrupted.count() + errors.count(), Wait);
     // The client is done; the log may lag behind.
-    QTRY_COMPARE_WITH_TIMEOUT(pathsRequested(*server), requested, Wait);
+    QTRY_COMPARE_WITH_TIMEOUT(server ? pathsRequested(*server) : QStringList(), requested, Wait);
     QVERIFY(!InnerActiveAdModuleTestAccess::adImageBytes(*client).contains("root:"));
     // Counted among all windows, so that one left behind by an earlier board shows.
     const QWidgetList tops = QApplication::topLevelWidgets();
@@ -236,22 +245,46 @@ void TestAdFlow::faults()
         QVERIFY(errors.wait(Wait));
         QCOMPARE(t.networkErrorWidget(), screen);
         QCOMPARE(raises.count, 1);
+        // Nothing goes on unseen behind it: the game stands paused, and the clock's tick changes nothing.
+        QCOMPARE(t.isPaused(), duringGame);
+        QVERIFY(!t.fallTimerActive() && !t.secondsTimer()->isActive());
+        const SavedGame behindScreen = t.savedGame();
+        board->timerDone();
+        QVERIFY(t.savedGame() == behindScreen);
     } else {
         newGame->click();
         QVERIFY(t.isStarted() && t.mode() == QStringLiteral("score"));
     }
 
-    // Every way out ends the application's event loop; Quit shows the ad first when one is there.
+    // Every way out ends the application's event loop; Quit shows the ad first when one is there. The
+    // network screen's button quits, and so does closing the screen as the window manager would.
     QTimer::singleShot(0, board, [&] {
-        if (seen == "network screen")
-            button(*t.networkErrorWidget(), NetworkText)->click();
-        else
+        if (seen != "network screen")
             board->quit();
+        else if (duringGame)
+            t.networkErrorWidget()->close();
+        else
+            button(*t.networkErrorWidget(), NetworkText)->click();
     });
     QTimer::singleShot(Wait, board, [] { QCoreApplication::exit(1); });
     QCOMPARE(QCoreApplication::exec(), 0);
     const QString ad = QStringLiteral("<b>Skip in 10</b> Skip ");
     QCOMPARE(ads, seen == "ready" ? QStringList({ ad + "stopped", ad + "paused", ad + "paused" }) : QStringList());
+    if (!options.isEmpty())
+        return;
+
+    // Started again with the network back, the game comes back as it stood, paused.
+    const SavedGame lost = t.savedGame();
+    window.reset();
+    server = std::make_unique<AdServerProcess>();
+    qputenv("TUMBLOX_AD_SERVER", server->url().toUtf8());
+    BlockDropWindow restarted;
+    BlockDropBoardTestAccess r{ *restarted.findChild<BlockDropBoard *>() };
+    r.highScoreDirectory() = saves.path();
+    QSignalSpy readyAgain(&r.b, &BlockDropBoard::ready);
+    r.startAdNow();
+    QVERIFY(readyAgain.wait(Wait));
+    QVERIFY(r.isPaused() && r.savedGame() == lost);
 }
 
 QTEST_MAIN(TestAdFlow)

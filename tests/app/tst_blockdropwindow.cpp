@@ -10,6 +10,7 @@
 #include <QLCDNumber>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
@@ -110,10 +111,12 @@ void TestBlockDropWindow::counters()
 // New Game waits for the first ad; the buttons play the board and leave it the focus.
 void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
 {
+    QTemporaryDir saves; // outlives the board, which writes into it
     BlockDropWindow window;
     auto *b = at<BlockDropBoard>(window, 1, 0);
     QVERIFY(!at(window, 0, 0)->isEnabled());
     BlockDropBoardTestAccess t{*b};
+    t.highScoreDirectory() = saves.path();
     t.skipAds();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));

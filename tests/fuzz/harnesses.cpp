@@ -6,6 +6,7 @@
 #include "highscoretable.h"
 #include "inneractiveadmodule.h"
 #include "inneractiveadmoduletestaccess.h"
+#include "savedgame.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -149,5 +150,23 @@ int runDeviceDescription(const uint8_t *data, size_t size)
     // Maker and model each end before a line end.
     CHECK(!(data[0] & 1) || !description.contains(u'\n'), "a line end in the description");
     CHECK(description.size() <= ((data[0] & 1) ? product : model).size(), "description longer than its file");
+    return 0;
+}
+
+int runSavedGame(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QString why;
+    const std::optional<SavedGame> game = SavedGame::fromJson(bytes, &why);
+    CHECK(game.has_value() == why.isEmpty(), "a refusal without a reason");
+    if (game) {
+        const QByteArray written = game->toJson();
+        CHECK(written.size() <= SavedGame::MaxSize, "a game written larger than it may be read");
+        const std::optional<SavedGame> again = SavedGame::fromJson(written, nullptr);
+        CHECK(again && *again == *game, "a game that does not read back as it was written");
+        // The board moves the falling piece only where it fits.
+        CHECK(game->isWaitingAfterClear || game->grid.fits(game->curPiece, game->curX, game->curY), "a falling piece that does not fit");
+    }
+
     return 0;
 }

@@ -14,5 +14,7 @@ int runHighScores(const uint8_t *data, size_t size);
 // Byte 0: bit 0 a product file exists, bit 1 a model file exists; the rest:
 // product bytes, the marker FF FE FD, model bytes.
 int runDeviceDescription(const uint8_t *data, size_t size);
+// A saved game, read as the board reads it at start-up.
+int runSavedGame(const uint8_t *data, size_t size);
 // Once per process, before the first run.
 void prepareFuzzing(int *argc, char ***argv);

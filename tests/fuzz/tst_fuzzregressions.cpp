@@ -27,7 +27,8 @@ void TestFuzzRegressions::replay_data()
     QTest::addColumn<Harness>("harness");
     QTest::addColumn<QString>("path");
     const std::pair<const char *, Harness> targets[] = {
-        {"fuzz-ad-answer", runAdAnswer}, {"fuzz-highscores", runHighScores}, {"fuzz-device-description", runDeviceDescription}};
+        {"fuzz-ad-answer", runAdAnswer}, {"fuzz-highscores", runHighScores}, {"fuzz-device-description", runDeviceDescription},
+        {"fuzz-saved-game", runSavedGame}};
     for (const auto &[target, harness] : targets) {
         const QDir root(TUMBLOX_FUZZ_DIR);
         const QFileInfoList files = QDir(root.filePath("corpus/") + target).entryInfoList(QDir::Files)

@@ -85,6 +85,10 @@ struct BlockDropBoardTestAccess
 
     void landPiece() { b.pieceDropped(0); }
 
+    SavedGame savedGame() const { return b.savedGame(); }
+    void saveGame() { b.saveGame(), flushSaves(); } // and on the disk
+    void flushSaves() { b.savedGameFile().flush(); }
+
     void setFallingPiece(int top, int middle, int bottom, int x = 6, int y = 28)
     {
         b.curPiece = BlockDropPiece::withColors(top, middle, bottom);

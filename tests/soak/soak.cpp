@@ -66,8 +66,9 @@ void soakPlay(int pieces)
 {
     BlockDropBoard board;
     BlockDropBoardTestAccess access{ board };
-    access.skipAds();
+    // First, so its folder holds the saved game too: none left by a player is resumed.
     Autoplayer player(board);
+    access.skipAds();
     const ScoreKeeper keeper(board);
     for (int piece = 1; piece <= pieces && violations <= 20; ++piece) {
         player.landOne();

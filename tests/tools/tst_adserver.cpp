@@ -57,6 +57,11 @@ void TstAdServer::answers_data()
     row("fault-count, first ad", {"--fault", "http-error", "--fault-count", "1"}, {LogoPath, AdPath}, "500", "");
     row("fault-count, later ad", {"--fault", "no-fill", "--fault-count", "1"}, {AdPath, AdPath}, "200", "<ad>");
     row("unknown fault", fault("slow"), {AdPath}, "refused", "");
+    const QStringList status304 = {"--fault", "status", "--status", "304", "--fault-path", "/ads/"};
+    row("status 300 with a page", {"--fault", "status", "--status", "300"}, {LogoPath}, "300", "<html>");
+    row("status 304 on its path, without body", status304, {"/ads/ad1.png"}, "304", "", "", 0);
+    row("status 304 on another path", status304, {LogoPath}, "200", "\x89PNG");
+    row("status out of range", {"--fault", "status", "--status", "600"}, {LogoPath}, "refused", "");
     badRequest("garbage", QByteArray("\x01\x02 NOT HTTP \x00\r\n\r\n", 17));
     badRequest("huge header", "GET / HTTP/1.1\r\nX-Big: " + QByteArray(200 * 1024, 'a') + "\r\n\r\n");
     badRequest("huge body", "POST / HTTP/1.1\r\nContent-Length: 100000000\r\n\r\n" + QByteArray(512 * 1024, 'b'));

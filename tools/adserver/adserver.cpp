@@ -31,7 +31,7 @@ const std::array<HouseAd, 3> houseAds{{
     {"Cascades in motion: watch the combo reel", "/ads/ad3.gif"},
 }};
 
-const std::array<std::pair<AdServer::Fault, const char *>, 10> faultTable{{
+const std::array<std::pair<AdServer::Fault, const char *>, 11> faultTable{{
     {AdServer::Fault::NoFill, "no-fill"},
     {AdServer::Fault::Malformed, "malformed"},
     {AdServer::Fault::HttpError, "http-error"},
@@ -42,6 +42,7 @@ const std::array<std::pair<AdServer::Fault, const char *>, 10> faultTable{{
     {AdServer::Fault::Redirect, "redirect"},
     {AdServer::Fault::BigAnswer, "big-answer"},
     {AdServer::Fault::Endless, "endless"},
+    {AdServer::Fault::Status, "status"},
 }};
 
 const QString adRequestPath = QStringLiteral("/simpleM2M/clientRequestAd");
@@ -57,11 +58,21 @@ QByteArray reasonPhrase(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 204: return "No Content";
+    case 300: return "Multiple Choices";
     case 302: return "Found";
+    case 304: return "Not Modified";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
-    default: return "Internal Server Error";
+    case 500: return "Internal Server Error";
+    default: return "Injected Status";
     }
+}
+
+// HTTP gives these answers no body.
+bool hasBody(int status)
+{
+    return status != 204 && status != 304;
 }
 
 void printLine(const QString &line)
@@ -153,6 +164,16 @@ AdServer::AdServer(Fault fault, int delayMs, int faultCount, qsizetype answerSiz
         addOversizeImage();
 }
 
+void AdServer::setFaultStatus(int status)
+{
+    faultStatus = status;
+}
+
+void AdServer::setFaultPath(const QString &path)
+{
+    faultPath = path;
+}
+
 bool AdServer::listen(quint16 requestedPort)
 {
     auto *server = new BoundedTcpServer(this);
@@ -216,15 +237,18 @@ bool AdServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *sock
     return true;
 }
 
-// With a count, only that many ad requests meet the fault; the rest of the
+// A path picks the requests that meet the fault, else a count picks the ad
+// requests; with a count, only that many of them meet it. The rest of the
 // traffic is served normally throughout.
 AdServer::Fault AdServer::faultFor(const QHttpServerRequest &request)
 {
-    if (faultsLeft < 0)
-        return faultMode;
-    if (faultsLeft == 0 || request.url().path() != adRequestPath)
+    const QString path = request.url().path();
+    if (!faultPath.isEmpty() ? !path.startsWith(faultPath) : faultsLeft >= 0 && path != adRequestPath)
         return Fault::None;
-    --faultsLeft;
+    if (faultsLeft == 0)
+        return Fault::None;
+    if (faultsLeft > 0)
+        --faultsLeft;
     return faultMode;
 }
 
@@ -239,6 +263,11 @@ std::optional<AdServer::Reply> AdServer::answer(const QHttpServerRequest &reques
         return Reply{405, "text/plain", "Only GET is served\n", {}};
     if (fault == Fault::HttpError)
         return Reply{500, "text/plain", "Injected server error\n", {}};
+    if (fault == Fault::Status) {
+        const QByteArray page = "<!DOCTYPE html>\n<html><body><p>Status " + QByteArray::number(faultStatus)
+                                + " from the Tumblox development ad server</p></body></html>\n";
+        return Reply{faultStatus, "text/html; charset=utf-8", hasBody(faultStatus) ? page : QByteArray(), {}};
+    }
     const QString path = request.url().path();
     if (path.startsWith(movedPrefix + u'/'))
         return route(path.mid(movedPrefix.size()), request, fault);

@@ -35,6 +35,7 @@ public:
         Redirect,
         BigAnswer,
         Endless,
+        Status,
     };
 
     static std::optional<Fault> faultFromName(const QString &name);
@@ -44,6 +45,11 @@ public:
     // answerSize: ad answers shorter than this are padded to it.
     explicit AdServer(Fault fault = Fault::None, int delayMs = 0, int faultCount = -1,
                       qsizetype answerSize = 0, QObject *parent = nullptr);
+
+    // The status that the fault mode "status" answers with.
+    void setFaultStatus(int status);
+    // Only requests for paths that start with this meet the fault; empty for any path.
+    void setFaultPath(const QString &path);
 
     bool listen(quint16 port);
     QUrl address() const;
@@ -81,6 +87,8 @@ private:
     const int delayMs;
     const qsizetype answerSize;
     int faultsLeft;
+    int faultStatus = 204;
+    QString faultPath;
     quint16 port = 0;
     int nextAd = 0;
     QHash<QString, Reply> files;

@@ -32,9 +32,14 @@ const char description[] =
     "              over the client's limit\n"
     "  endless     every answer is streamed without Content-Length and never\n"
     "              ends; the server writes for as long as the client reads\n"
+    "  status      every request is answered with the status that --status\n"
+    "              names (default 204), with a short HTML page where HTTP\n"
+    "              allows a body\n"
     "\n"
     "With --fault-count N, only the first N ad requests meet the fault; later\n"
-    "ad requests and every other request are served normally.";
+    "ad requests and every other request are served normally. With\n"
+    "--fault-path PATH, the requests for paths that start with PATH meet it\n"
+    "instead of the ad requests, and --fault-count counts those.";
 
 struct Options
 {
@@ -42,6 +47,8 @@ struct Options
     int delayMs = 0;
     int faultCount = -1;
     int answerSize = 0;
+    int status = 204;
+    QString faultPath;
     AdServer::Fault fault = AdServer::Fault::None;
 };
 
@@ -70,7 +77,14 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
     const QCommandLineOption answerSizeOption(QStringLiteral("answer-size"),
         QStringLiteral("Pad shorter ad answers with blanks to N bytes (default 0)."), QStringLiteral("N"),
         QStringLiteral("0"));
-    parser.addOptions({portOption, delayOption, faultOption, faultCountOption, answerSizeOption});
+    const QCommandLineOption statusOption(QStringLiteral("status"),
+        QStringLiteral("The HTTP status of the fault mode status, from 200 to 599 (default 204)."),
+        QStringLiteral("N"), QStringLiteral("204"));
+    const QCommandLineOption faultPathOption(QStringLiteral("fault-path"),
+        QStringLiteral("Only requests for paths that start with PATH meet the fault (default: as --fault-count says)."),
+        QStringLiteral("PATH"));
+    parser.addOptions({portOption, delayOption, faultOption, faultCountOption, answerSizeOption, statusOption,
+                       faultPathOption});
     parser.process(app);
 
     Options options;
@@ -99,6 +113,16 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         }
         options.fault = *fault;
     }
+    options.status = parser.value(statusOption).toInt(&ok);
+    if (!ok || options.status < 200 || options.status > 599) {
+        fail(QStringLiteral("--status wants an HTTP status from 200 to 599"));
+        return std::nullopt;
+    }
+    options.faultPath = parser.value(faultPathOption);
+    if (parser.isSet(faultPathOption) && !options.faultPath.startsWith(u'/')) {
+        fail(QStringLiteral("--fault-path wants a path that starts with /"));
+        return std::nullopt;
+    }
     if (parser.isSet(faultCountOption)) {
         options.faultCount = parser.value(faultCountOption).toInt(&ok);
         if (!ok || options.faultCount < 0) {
@@ -120,6 +144,8 @@ int main(int argc, char *argv[])
         return 2;
 
     AdServer server(options->fault, options->delayMs, options->faultCount, options->answerSize);
+    server.setFaultStatus(options->status);
+    server.setFaultPath(options->faultPath);
     if (!server.listen(options->port)) {
         fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options->port));
         return 1;
