@@ -11,8 +11,8 @@ class QLabel;
 class QLCDNumber;
 class QPushButton;
 
-// The top-level window: the board, the next-piece preview, the two counters
-// with their captions and the eight buttons. It owns all of them through Qt
+// The top-level window: the board, the next-piece and hold previews, the two
+// counters with their captions and the eight buttons. It owns all of them through Qt
 // parenthood; the entry point owns the window.
 class BlockDropWindow : public QWidget
 {
@@ -30,6 +30,7 @@ public slots:
 private:
     QLCDNumber *createCounter();
     QPushButton *createButton(const QString &text);
+    void showPaused(bool paused);
     void connectSignals();
     void layOut();
 
@@ -41,6 +42,7 @@ private:
     QString modeText;
     BlockDropBoard *gameBoard = nullptr;
     QLabel *nextPieceLabel = nullptr;
+    QLabel *holdPieceLabel = nullptr;
     QLCDNumber *scoreLcd = nullptr;
     QLCDNumber *levelLcd = nullptr;
     QPushButton *newGameButton = nullptr;

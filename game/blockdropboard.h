@@ -12,6 +12,7 @@
 #include <QStringList>
 
 class InnerActiveAdModule;
+class KeyHelpOverlay;
 class QLabel;
 class QPainter;
 class QTimer;
@@ -37,6 +38,7 @@ signals:
     void linesRemovedChanged(int numLines);
     void modeChanged(const QString &mode);
     void ready();
+    void pausedChanged(bool paused);
 
 public slots:
     void startAd();
@@ -56,6 +58,9 @@ public slots:
     void onAdDataReady();
     void onAdDataCorrupted();
     void onNetworkError(const QString &networkError);
+    void newGame(const QString &gameMode);
+    void suspend();
+    void showKeyHelp();
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -88,6 +93,10 @@ private:
     void gameOver();
     void onApplicationStateChanged(Qt::ApplicationState state);
     void showAd();
+
+    // Keys beside the moves
+    bool takeControlKey(int key);
+    void onKeyHelpClosed();
 
     // Painting and previews
     void showNextPiece();
@@ -135,4 +144,7 @@ private:
     BlockDropRenderer renderer;
     // Empty means the usual place; tests point it at a folder of their own.
     QString highScoreDirectory;
+    KeyHelpOverlay *keyHelp = nullptr;
+    // The help paused the game, so closing it resumes the game.
+    bool pausedForHelp = false;
 };

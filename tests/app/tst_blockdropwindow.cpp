@@ -44,7 +44,7 @@ void TestBlockDropWindow::layout_data()
     QTest::newRow("Pause") << QRect(2, 0, 1, 1) << "QPushButton &Pause" << QSize();
     QTest::newRow("Quit") << QRect(3, 0, 1, 1) << "QPushButton &Quit" << QSize();
     QTest::newRow("board") << QRect(0, 1, 3, 6) << "BlockDropBoard" << QSize();
-    QTest::newRow("preview") << QRect(3, 1, 1, 1) << "QLabel" << QSize(75, 80);
+    QTest::newRow("next and hold previews") << QRect(3, 1, 1, 1) << "QLabel, QLabel" << QSize(75, 80);
     QTest::newRow("score caption") << QRect(3, 2, 1, 1) << "QLabel SCORE" << QSize();
     QTest::newRow("score") << QRect(3, 3, 1, 1) << "QLCDNumber" << QSize(75, 50);
     QTest::newRow("level caption") << QRect(3, 4, 1, 1) << "QLabel LEVEL" << QSize();
@@ -62,17 +62,31 @@ void TestBlockDropWindow::layout()
     QFETCH(QSize, fixedSize);
     BlockDropWindow window;
     auto *grid = qobject_cast<QGridLayout *>(window.QWidget::layout());
-    QWidget *widget = at(window, cells.y(), cells.x());
-    QVERIFY(widget);
-    const QString text = widget->property("text").toString();
-    QTEST(QString::fromLatin1(widget->metaObject()->className()) + (text.isNull() ? "" : ' ' + text), "widget");
-    int row, column, rowSpan, columnSpan;
-    grid->getItemPosition(grid->indexOf(widget), &row, &column, &rowSpan, &columnSpan);
+    QLayoutItem *item = grid->itemAtPosition(cells.y(), cells.x());
+    QVERIFY(item);
+    // A cell holds a widget, or a row of them.
+    QList<QWidget *> widgets{ item->widget() };
+    if (QLayout *row = item->layout()) {
+        widgets.clear();
+        for (int i = 0; i < row->count(); ++i)
+            widgets << row->itemAt(i)->widget();
+    }
+    QStringList names;
+    for (QWidget *widget : std::as_const(widgets)) {
+        const QString text = widget->property("text").toString();
+        names << QString::fromLatin1(widget->metaObject()->className()) + (text.isNull() ? "" : ' ' + text);
+        if (fixedSize.isValid())
+            QVERIFY(widget->minimumSize() == fixedSize && widget->maximumSize() == fixedSize);
+        if (auto *caption = qobject_cast<QLabel *>(widget); caption && !text.isEmpty())
+            QCOMPARE(caption->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
+    }
+    QTEST(names.join(", "), "widget");
+    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+    for (int i = 0; i < grid->count(); ++i) {
+        if (grid->itemAt(i) == item)
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+    }
     QCOMPARE(QRect(column, row, columnSpan, rowSpan), cells);
-    if (fixedSize.isValid())
-        QVERIFY(widget->minimumSize() == fixedSize && widget->maximumSize() == fixedSize);
-    if (auto *caption = qobject_cast<QLabel *>(widget); caption && !text.isEmpty())
-        QCOMPARE(caption->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
 }
 
 void TestBlockDropWindow::counters_data()
