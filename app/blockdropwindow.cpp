@@ -4,6 +4,7 @@
 
 #include "blockdropboard.h"
 #include "gamemodemenu.h"
+#include "gamepads.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -82,6 +83,8 @@ void BlockDropWindow::connectSignals()
     connect(newGameButton, &QPushButton::clicked, gameBoard, &BlockDropBoard::start);
     connect(new GameModeMenu(newGameButton), &GameModeMenu::modeChosen, gameBoard, &BlockDropBoard::newGame);
     connect(gameBoard, &BlockDropBoard::pausedChanged, this, &BlockDropWindow::showPaused);
+    // A pad pulled out in the middle of a game would leave it running unattended.
+    connect(new Gamepads(gameBoard), &Gamepads::padRemoved, gameBoard, &BlockDropBoard::suspend);
     connect(pauseButton, &QPushButton::clicked, gameBoard, &BlockDropBoard::pause);
     connect(quitButton, &QPushButton::clicked, gameBoard, &BlockDropBoard::quit);
     connect(gameBoard, &BlockDropBoard::levelChanged, levelLcd, qOverload<int>(&QLCDNumber::display));
