@@ -506,7 +506,7 @@ void BlockDropBoard::showKeyHelp()
         keyHelp = new KeyHelpOverlay(this);
         connect(keyHelp, &KeyHelpOverlay::closed, this, &BlockDropBoard::onKeyHelpClosed);
     }
-    if (keyHelp->isVisible())
+    if (!keyHelp->isHidden())
         return;
     pausedForHelp = isStarted && !isPaused;
     suspend();

@@ -188,7 +188,7 @@ bool KeyHelpOverlay::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         fitToBoard();
-    if (!isVisible())
+    if (isHidden())
         return QWidget::eventFilter(watched, event);
 
     switch (event->type()) {
