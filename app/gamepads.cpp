@@ -5,12 +5,18 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
 
 #include <SDL.h>
 
 #include <cstdlib>
+
+// Off unless asked for (QT_LOGGING_RULES="tumblox.gamepads.debug=true"): a
+// machine without pads, or one that keeps its input devices from the game,
+// hears nothing of them.
+Q_LOGGING_CATEGORY(lcGamepads, "tumblox.gamepads", QtWarningMsg)
 
 namespace {
 
@@ -123,8 +129,13 @@ bool Gamepads::startSdl()
         return sdlStarted;
     // Qt handles the signals; SDL must not install its own.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_LogSetOutputFunction([](void *, int, SDL_LogPriority, const char *message) {
+        qCDebug(lcGamepads, "%s", message);
+    }, nullptr);
     sdlStarted = SDL_InitSubSystem(Subsystems) == 0;
     sdlFailed = !sdlStarted;
+    if (sdlFailed)
+        qCDebug(lcGamepads, "No game controllers: %s", SDL_GetError());
     return sdlStarted;
 }
 
