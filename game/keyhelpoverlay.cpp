@@ -167,7 +167,6 @@ void KeyHelpOverlay::open()
     fitToBoard();
     qApp->installEventFilter(this);
     show();
-    raise();
 }
 
 void KeyHelpOverlay::dismiss()

@@ -143,7 +143,7 @@ void TestGamepads::buttons_data()
         << "back ?state a ?state ?dropped" << "help, running, dropped 0";
     QTest::newRow("a held direction repeats, then stops")
         << "hold:dpleft t=199 ?x t=200 ?x t=259 ?x t=260 ?x release:dpleft t=1000 ?x" << "x 5, x 4, x 4, x 3, x 3";
-    QTest::newRow("a held stick repeats") << "lefty=32767 t=200 t=260 ?y" << "y 25";
+    QTest::newRow("a held stick repeats until let go") << "lefty=32767 t=200 t=260 ?y lefty=0 t=1000 ?y" << "y 25, y 25";
 }
 
 void TestGamepads::buttons()
