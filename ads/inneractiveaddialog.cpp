@@ -123,7 +123,8 @@ bool InnerActiveAdDialog::holdsBack(const QKeyEvent *event) const
     if (event->key() == Qt::Key_Escape)
         return false;
     const KeyPressLog *log = KeyPressLog::instance();
-    return event->isAutoRepeat() || log->now() - openedAt < FollowGuardMs
+    // The same first moments as for a tap, timed on the clock the presses are timed on.
+    return event->isAutoRepeat() || log->now() - openedAt < followGuard->interval()
         || log->quietBeforeLastPress() < QuietBeforeFollowMs;
 }
 
