@@ -4,6 +4,7 @@
 
 #include "adlink.h"
 #include "inneractiveadwidget.h"
+#include "keypresslog.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -20,6 +21,9 @@ constexpr int CountdownStepMs = 1000;
 // The ad may open in the middle of play: presses this soon after it appears
 // were meant for the game.
 constexpr int FollowGuardMs = 500;
+// A key that follows the ad must not be one of a run of presses, such as
+// drops in quick succession: no key at all may come this long before it.
+constexpr int QuietBeforeFollowMs = 1000;
 
 QHBoxLayout *centredRow(QWidget *widget, Qt::Alignment alignment = Qt::Alignment())
 {
@@ -58,6 +62,8 @@ InnerActiveAdDialog::InnerActiveAdDialog(const QByteArray &logoBytes, const QByt
     }
     secondsLeft = countdownSeconds > 0 ? countdownSeconds : -1;
     setUpPalette();
+    // Notes the presses from now on, if the game has not started it yet.
+    KeyPressLog::instance();
 
     followGuard = new QTimer(this);
     followGuard->setObjectName(QStringLiteral("followGuard"));
@@ -109,11 +115,17 @@ void InnerActiveAdDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     followGuard->start();
+    openedAt = KeyPressLog::instance()->now();
 }
 
 bool InnerActiveAdDialog::holdsBack(const QKeyEvent *event) const
 {
-    return event->key() != Qt::Key_Escape && (event->isAutoRepeat() || followGuard->isActive());
+    if (event->key() == Qt::Key_Escape)
+        return false;
+    const KeyPressLog *log = KeyPressLog::instance();
+    // The same first moments as for a tap, timed on the clock the presses are timed on.
+    return event->isAutoRepeat() || log->now() - openedAt < followGuard->interval()
+        || log->quietBeforeLastPress() < QuietBeforeFollowMs;
 }
 
 void InnerActiveAdDialog::onClickPressed()

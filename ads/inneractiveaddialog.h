@@ -63,4 +63,5 @@ private:
     QUrl adUrl;
     QPushButton *followButton = nullptr;
     QTimer *followGuard = nullptr;
+    qint64 openedAt = 0;
 };

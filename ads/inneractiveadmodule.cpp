@@ -6,6 +6,7 @@
 #include "adlink.h"
 #include "inneractiveaddialog.h"
 #include "inneractiveadwidget.h"
+#include "keypresslog.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -118,6 +119,10 @@ InnerActiveAdModule::InnerActiveAdModule(QObject *parent, const QString &applica
     exchangeTimer->setSingleShot(true);
     exchangeTimer->setInterval(DefaultExchangeTimeLimit);
     connect(exchangeTimer, &QTimer::timeout, this, &InnerActiveAdModule::exchangeTimedOut);
+
+    // The ad dialog weighs each key against the presses before it, in the
+    // game too, so they are noted from the start.
+    KeyPressLog::instance();
 }
 
 int InnerActiveAdModule::setAdParameter(int index, const QString &value)

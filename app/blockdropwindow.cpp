@@ -3,9 +3,12 @@
 #include "blockdropwindow.h"
 
 #include "blockdropboard.h"
+#include "gamemodemenu.h"
+#include "gamepads.h"
 #include "sizescaler.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +21,16 @@ BlockDropWindow::BlockDropWindow()
 
     nextPieceLabel = createPreview();
     gameBoard->setNextPieceLabel(nextPieceLabel);
+
+    // Shown by the board once a bar is held; its place is kept meanwhile, so
+    // the board does not change size in the middle of a game.
+    holdPieceLabel = createPreview();
+    holdPieceLabel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    QSizePolicy holdPolicy = holdPieceLabel->sizePolicy();
+    holdPolicy.setRetainSizeWhenHidden(true);
+    holdPieceLabel->setSizePolicy(holdPolicy);
+    holdPieceLabel->hide();
+    gameBoard->setHoldPieceLabel(holdPieceLabel);
 
     scoreLcd = createCounter();
     levelLcd = createCounter();
@@ -82,9 +95,18 @@ QPushButton *BlockDropWindow::createButton(const QString &text)
     return button;
 }
 
+void BlockDropWindow::showPaused(bool paused)
+{
+    pauseButton->setText(paused ? tr("&Resume") : tr("&Pause"));
+}
+
 void BlockDropWindow::connectSignals()
 {
     connect(newGameButton, &QPushButton::clicked, gameBoard, &BlockDropBoard::start);
+    connect(new GameModeMenu(newGameButton), &GameModeMenu::modeChosen, gameBoard, &BlockDropBoard::newGame);
+    connect(gameBoard, &BlockDropBoard::pausedChanged, this, &BlockDropWindow::showPaused);
+    // A pad pulled out in the middle of a game would leave it running unattended.
+    connect(new Gamepads(gameBoard), &Gamepads::padRemoved, gameBoard, &BlockDropBoard::suspend);
     connect(pauseButton, &QPushButton::clicked, gameBoard, &BlockDropBoard::pause);
     connect(quitButton, &QPushButton::clicked, gameBoard, &BlockDropBoard::quit);
     connect(gameBoard, &BlockDropBoard::levelChanged, levelLcd, qOverload<int>(&QLCDNumber::display));
@@ -100,13 +122,17 @@ void BlockDropWindow::connectSignals()
 }
 
 // Top row: New Game, Pause, Quit. The board fills rows 1 to 6 of the first
-// three columns; the right column holds the preview, the counters and Rotate;
+// three columns; the right column holds the next and hold previews side by
+// side, the counters and Rotate;
 // the bottom row holds Left, Down, Drop and Right.
 void BlockDropWindow::layOut()
 {
     const Qt::Alignment captionAlignment = Qt::AlignHCenter | Qt::AlignBottom;
     layout = new QGridLayout;
-    layout->addWidget(nextPieceLabel, 1, 3);
+    auto *previews = new QHBoxLayout;
+    previews->addWidget(nextPieceLabel);
+    previews->addWidget(holdPieceLabel);
+    layout->addLayout(previews, 1, 3);
     layout->addWidget(newGameButton, 0, 0, 1, 2);
     layout->addWidget(pauseButton, 0, 2);
     layout->addWidget(quitButton, 0, 3);

@@ -12,8 +12,8 @@ class QLCDNumber;
 class QPushButton;
 class SizeScaler;
 
-// The top-level window: the board, the next-piece preview, the two counters
-// with their captions and the eight buttons. It owns all of them through Qt
+// The top-level window: the board, the next-piece and hold previews, the two
+// counters with their captions and the eight buttons. It owns all of them through Qt
 // parenthood; the entry point owns the window.
 class BlockDropWindow : public QWidget
 {
@@ -37,6 +37,7 @@ private:
     QLabel *createPreview();
     QLCDNumber *createCounter();
     QPushButton *createButton(const QString &text);
+    void showPaused(bool paused);
     void connectSignals();
     void layOut();
 
@@ -48,6 +49,7 @@ private:
     QString modeText;
     BlockDropBoard *gameBoard = nullptr;
     QLabel *nextPieceLabel = nullptr;
+    QLabel *holdPieceLabel = nullptr;
     QLCDNumber *scoreLcd = nullptr;
     QLCDNumber *levelLcd = nullptr;
     QPushButton *newGameButton = nullptr;

@@ -5,6 +5,7 @@
 #include "blockdroprules.h"
 #include "highscoretable.h"
 #include "inneractiveadmodule.h"
+#include "keyhelpoverlay.h"
 #include "networkerrorscreen.h"
 #include "qrand.h"
 
@@ -178,16 +179,30 @@ void BlockDropBoard::removeMatches()
 
 void BlockDropBoard::start()
 {
+    newGame(QStringLiteral("score"));
+}
+
+// Every way to start a game comes here, so none of them gets past the ad.
+void BlockDropBoard::newGame(const QString &gameMode)
+{
     isShowingCredits = false;
     // A restored game waits paused, yet New Game replaces it.
     if (isPaused && !isRestored)
         return;
-    isPaused = false;
+    if (isPaused) {
+        isPaused = false;
+        emit pausedChanged(isPaused);
+    }
 
     // Behind the ad the board shows the game-over screen.
     stopGame();
     showAd();
-    startScoreMode();
+    if (gameMode == QLatin1String("lines"))
+        startLineMode();
+    else if (gameMode == QLatin1String("timer"))
+        startTimerMode();
+    else
+        startScoreMode();
     update();
 }
 
@@ -365,6 +380,14 @@ void BlockDropBoard::pause()
     }
     isShowingCredits = false;
     update();
+    emit pausedChanged(isPaused);
+}
+
+// Pauses a running game and leaves a paused or stopped one as it is.
+void BlockDropBoard::suspend()
+{
+    if (isStarted && !isPaused)
+        pause();
 }
 
 void BlockDropBoard::hold()
@@ -405,8 +428,8 @@ void BlockDropBoard::timerDone()
 // windows (the ad dialog, the network-error screen) keep the program active.
 void BlockDropBoard::onApplicationStateChanged(Qt::ApplicationState state)
 {
-    if (state != Qt::ApplicationActive && isStarted && !isPaused)
-        pause();
+    if (state != Qt::ApplicationActive)
+        suspend();
 }
 
 // Shared by New Game and the end of a game, so neither leaves a save to
@@ -438,6 +461,8 @@ void BlockDropBoard::gameOver()
 
 void BlockDropBoard::keyPressEvent(QKeyEvent *event)
 {
+    if (takeControlKey(event->key()))
+        return;
     if (!canMovePiece()) {
         QFrame::keyPressEvent(event);
         return;
@@ -461,9 +486,61 @@ void BlockDropBoard::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Select:
         drop();
         break;
+    case Qt::Key_H:
+        hold();
+        break;
     default:
         QFrame::keyPressEvent(event);
     }
+}
+
+// Pause, the mode keys and the help, which work when no piece can move too.
+bool BlockDropBoard::takeControlKey(int key)
+{
+    switch (key) {
+    case Qt::Key_P:
+    case Qt::Key_Escape:
+        if (!isStarted)
+            return false;
+        pause();
+        return true;
+    case Qt::Key_1:
+    case Qt::Key_2:
+    case Qt::Key_3: {
+        // Only between games, so a slip never throws a game away; and not
+        // before the first ad, as New Game is not enabled before it either.
+        if (isStarted || !isAdReady)
+            return false;
+        static const char *const modes[] = { "score", "lines", "timer" };
+        newGame(QLatin1String(modes[key - Qt::Key_1]));
+        return true;
+    }
+    case Qt::Key_F1:
+        showKeyHelp();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BlockDropBoard::showKeyHelp()
+{
+    if (!keyHelp) {
+        keyHelp = new KeyHelpOverlay(this);
+        connect(keyHelp, &KeyHelpOverlay::closed, this, &BlockDropBoard::onKeyHelpClosed);
+    }
+    if (!keyHelp->isHidden())
+        return;
+    pausedForHelp = isStarted && !isPaused;
+    suspend();
+    keyHelp->open();
+}
+
+void BlockDropBoard::onKeyHelpClosed()
+{
+    if (pausedForHelp && isStarted && isPaused)
+        pause();
+    pausedForHelp = false;
 }
 
 // ---- Ads ----
@@ -597,6 +674,7 @@ void BlockDropBoard::restoreGame(const SavedGame &game)
     emit scoreChanged(score);
     emit levelChanged(isTimerMode() ? timeLeft : level);
     emit linesRemovedChanged(numLinesRemoved);
+    emit pausedChanged(isPaused);
     showNextPiece();
     showHoldPiece();
     // Written back at once, so the file holds what this version writes.
@@ -658,6 +736,9 @@ void BlockDropBoard::showNextPiece()
 void BlockDropBoard::showHoldPiece()
 {
     showPiece(holdPieceLabel, holdPiece);
+    // Shown once a bar has been held; the window keeps its place meanwhile.
+    if (holdPieceLabel)
+        holdPieceLabel->setVisible(holdPiece.isReal());
 }
 
 // The preview scales with the board's cells, shrunk alike both ways where the

@@ -15,6 +15,7 @@
 #include <optional>
 
 class InnerActiveAdModule;
+class KeyHelpOverlay;
 class QLabel;
 class QPainter;
 class QTimer;
@@ -40,6 +41,7 @@ signals:
     void linesRemovedChanged(int numLines);
     void modeChanged(const QString &mode);
     void ready();
+    void pausedChanged(bool paused);
 
 public slots:
     void startAd();
@@ -59,6 +61,9 @@ public slots:
     void onAdDataReady();
     void onAdDataCorrupted();
     void onNetworkError(const QString &networkError);
+    void newGame(const QString &gameMode);
+    void suspend();
+    void showKeyHelp();
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -93,6 +98,10 @@ private:
     void gameOver();
     void onApplicationStateChanged(Qt::ApplicationState state);
     void showAd();
+
+    // Keys beside the moves
+    bool takeControlKey(int key);
+    void onKeyHelpClosed();
 
     // Painting and previews
     void showNextPiece();
@@ -155,4 +164,7 @@ private:
     // milestone pause, anything during its ad) finds the bar at rest, not half
     // fixed into the grid.
     std::optional<SavedGame> landingState;
+    KeyHelpOverlay *keyHelp = nullptr;
+    // The help paused the game, so closing it resumes the game.
+    bool pausedForHelp = false;
 };

@@ -51,6 +51,10 @@
         <source>Tumblox</source>
         <translation>Tumblox</translation>
     </message>
+    <message>
+        <source>&amp;Resume</source>
+        <translation>&amp;Weiter</translation>
+    </message>
 </context>
 <context>
     <name>BlockDropBoard</name>
@@ -83,6 +87,128 @@
     <message>
         <source>Click</source>
         <translation>Öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>GameModeMenu</name>
+    <message>
+        <source>&amp;Score mode</source>
+        <translation>&amp;Punkte-Modus</translation>
+    </message>
+    <message>
+        <source>&amp;Line mode</source>
+        <translation>&amp;Linien-Modus</translation>
+    </message>
+    <message>
+        <source>&amp;Timer mode</source>
+        <translation>&amp;Zeit-Modus</translation>
+    </message>
+</context>
+<context>
+    <name>KeyHelpOverlay</name>
+    <message>
+        <source>Left, Right</source>
+        <translation>Pfeil links, rechts</translation>
+    </message>
+    <message>
+        <source>Move the bar</source>
+        <translation>Balken verschieben</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Pfeil hoch</translation>
+    </message>
+    <message>
+        <source>Cycle the colours</source>
+        <translation>Farben durchwechseln</translation>
+    </message>
+    <message>
+        <source>D</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>One row down</source>
+        <translation>Eine Reihe tiefer</translation>
+    </message>
+    <message>
+        <source>Space, keypad Enter</source>
+        <translation>Leertaste, Enter im Ziffernblock</translation>
+    </message>
+    <message>
+        <source>Drop the bar</source>
+        <translation>Balken fallen lassen</translation>
+    </message>
+    <message>
+        <source>H</source>
+        <translation>H</translation>
+    </message>
+    <message>
+        <source>Hold the bar</source>
+        <translation>Balken beiseitelegen</translation>
+    </message>
+    <message>
+        <source>P, Esc</source>
+        <translation>P, Esc</translation>
+    </message>
+    <message>
+        <source>Pause or resume</source>
+        <translation>Pause oder weiter</translation>
+    </message>
+    <message>
+        <source>1, 2, 3</source>
+        <translation>1, 2, 3</translation>
+    </message>
+    <message>
+        <source>New score, line or timer game</source>
+        <translation>Neues Punkte-, Linien- oder Zeitspiel</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation>Diese Hilfe</translation>
+    </message>
+    <message>
+        <source>D-pad, left stick</source>
+        <translation>Steuerkreuz, linker Stick</translation>
+    </message>
+    <message>
+        <source>Move; down: one row down</source>
+        <translation>Verschieben; unten: eine Reihe tiefer</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>B, X</source>
+        <translation>B, X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>Gamepad</source>
+        <translation>Gamepad</translation>
+    </message>
+    <message>
+        <source>Any key or click closes this help.</source>
+        <translation>Jede Taste und jeder Klick schließt diese Hilfe.</translation>
     </message>
 </context>
 </TS>

@@ -51,6 +51,10 @@
         <source>Tumblox</source>
         <translation>Tumblox</translation>
     </message>
+    <message>
+        <source>&amp;Resume</source>
+        <translation>&amp;Jatka</translation>
+    </message>
 </context>
 <context>
     <name>BlockDropBoard</name>
@@ -83,6 +87,128 @@
     <message>
         <source>Click</source>
         <translation>Avaa</translation>
+    </message>
+</context>
+<context>
+    <name>GameModeMenu</name>
+    <message>
+        <source>&amp;Score mode</source>
+        <translation>&amp;Pistepeli</translation>
+    </message>
+    <message>
+        <source>&amp;Line mode</source>
+        <translation>&amp;Rivipeli</translation>
+    </message>
+    <message>
+        <source>&amp;Timer mode</source>
+        <translation>&amp;Aikapeli</translation>
+    </message>
+</context>
+<context>
+    <name>KeyHelpOverlay</name>
+    <message>
+        <source>Left, Right</source>
+        <translation>Nuoli vasemmalle, oikealle</translation>
+    </message>
+    <message>
+        <source>Move the bar</source>
+        <translation>Siirrä palkkia</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Nuoli ylös</translation>
+    </message>
+    <message>
+        <source>Cycle the colours</source>
+        <translation>Kierrätä värejä</translation>
+    </message>
+    <message>
+        <source>D</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>One row down</source>
+        <translation>Rivi alaspäin</translation>
+    </message>
+    <message>
+        <source>Space, keypad Enter</source>
+        <translation>Välilyönti, numeronäppäimistön Enter</translation>
+    </message>
+    <message>
+        <source>Drop the bar</source>
+        <translation>Pudota palkki</translation>
+    </message>
+    <message>
+        <source>H</source>
+        <translation>H</translation>
+    </message>
+    <message>
+        <source>Hold the bar</source>
+        <translation>Pane palkki sivuun</translation>
+    </message>
+    <message>
+        <source>P, Esc</source>
+        <translation>P, Esc</translation>
+    </message>
+    <message>
+        <source>Pause or resume</source>
+        <translation>Tauko tai jatka</translation>
+    </message>
+    <message>
+        <source>1, 2, 3</source>
+        <translation>1, 2, 3</translation>
+    </message>
+    <message>
+        <source>New score, line or timer game</source>
+        <translation>Uusi piste-, rivi- tai aikapeli</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation>Tämä ohje</translation>
+    </message>
+    <message>
+        <source>D-pad, left stick</source>
+        <translation>Ristiohjain, vasen sauva</translation>
+    </message>
+    <message>
+        <source>Move; down: one row down</source>
+        <translation>Siirrä; alas: rivi alaspäin</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>B, X</source>
+        <translation>B, X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Näppäimet</translation>
+    </message>
+    <message>
+        <source>Gamepad</source>
+        <translation>Peliohjain</translation>
+    </message>
+    <message>
+        <source>Any key or click closes this help.</source>
+        <translation>Mikä tahansa näppäin tai napsautus sulkee ohjeen.</translation>
     </message>
 </context>
 </TS>

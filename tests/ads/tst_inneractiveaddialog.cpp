@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "inneractiveaddialog.h"
 #include "inneractiveadwidget.h"
+#include "keypresslog.h"
 
 #include <QBuffer>
 #include <QDesktopServices>
@@ -36,19 +37,31 @@ public slots:
     void record(const QUrl &url) { opened << url; }
 
 private slots:
-    // Web links land in the recorder instead of on the desktop.
-    void initTestCase() { QDesktopServices::setUrlHandler("https", this, "record"); }
+    // Web links land in the recorder instead of on the desktop; key presses
+    // are timed by the test's clock, and each test starts long after the last press.
+    void initTestCase()
+    {
+        QDesktopServices::setUrlHandler("https", this, "record");
+        KeyPressLog::instance()->setClock([this] { return now; });
+    }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler("https"); }
-    void init() { opened.clear(); }
+    void init()
+    {
+        opened.clear();
+        now += 100000;
+    }
     void countdownRunsOut();
     void presses_data();
     void presses();
+    void keysAfterOtherKeys_data();
+    void keysAfterOtherKeys();
     void banner_data();
     void banner();
     void bannerFontEnds();
 
 private:
     QList<QUrl> opened;
+    qint64 now = 0;
 };
 
 void TestInnerActiveAdDialog::countdownRunsOut()
@@ -131,11 +144,65 @@ void TestInnerActiveAdDialog::presses()
         QTest::mouseClick(dialog->findChild<QPushButton *>(input), Qt::LeftButton);
     } else {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), held);
+        press.setTimestamp(now);
         QApplication::sendEvent(input == "dialog" ? dialog.get() : QApplication::focusWidget(), &press);
     }
     QCOMPARE(finished.isEmpty() ? -1 : finished.first().first().toInt(), result);
     QCOMPARE(opened, result == 1 ? QList<QUrl>{QUrl(AdLink)} : QList<QUrl>());
     QCOMPARE(dialog->findChild<QTimer *>("countdownTimer")->isActive(), result == -1);
+}
+
+void TestInnerActiveAdDialog::keysAfterOtherKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QList<int>>("presses"); // ms from the dialog's opening; before it they go to the game
+    QTest::addColumn<int>("follows"); // the press that follows the ad, -1 for none
+
+    QTest::newRow("drops every 400 ms never follow") << int(Qt::Key_Enter) << QList<int>{ -200, 200, 600, 1000, 1400, 1800 } << -1;
+    QTest::newRow("a press after a pause follows") << int(Qt::Key_Enter) << QList<int>{ -1500, 600 } << 600;
+    QTest::newRow("at 500 ms with no key before") << int(Qt::Key_Select) << QList<int>{ 500 } << 500;
+    QTest::newRow("a press held back still counts") << int(Qt::Key_Select) << QList<int>{ 499, 1498, 2498 } << 2498;
+    QTest::newRow("999 ms after a game key") << int(Qt::Key_Enter) << QList<int>{ -300, 699 } << -1;
+    QTest::newRow("1000 ms after a game key") << int(Qt::Key_Enter) << QList<int>{ -300, 700 } << 700;
+    QTest::newRow("Return to the default button") << int(Qt::Key_Return) << QList<int>{ -100, 600, 1700 } << 1700;
+}
+
+// A key follows the ad only once the dialog has been open 500 ms and no key
+// at all came in the second before it, in the game or in the dialog.
+void TestInnerActiveAdDialog::keysAfterOtherKeys()
+{
+    QFETCH(int, key);
+    QFETCH(QList<int>, presses);
+    QFETCH(int, follows);
+
+    QWidget game;
+    const qint64 openedAt = now;
+    const auto press = [&](QWidget *receiver, int at) {
+        now = openedAt + at;
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        event.setTimestamp(now);
+        QApplication::sendEvent(receiver, &event);
+    };
+    for (int at : std::as_const(presses)) {
+        if (at < 0)
+            press(&game, at);
+    }
+    now = openedAt;
+    auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Click",
+                                                        "Skip", false, 10, "Skip in", nullptr);
+    QSignalSpy finished(dialog.get(), &QDialog::finished);
+    dialog->open();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    int followedAt = -1;
+    for (int at : std::as_const(presses)) {
+        if (at >= 0 && finished.isEmpty()) {
+            press(QApplication::focusWidget(), at);
+            if (!finished.isEmpty())
+                followedAt = at;
+        }
+    }
+    QCOMPARE(followedAt, follows);
+    QCOMPARE(finished.isEmpty() ? -1 : finished.first().first().toInt(), follows < 0 ? -1 : 1);
 }
 
 void TestInnerActiveAdDialog::banner_data()

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -226,6 +227,14 @@ void TestAdFlow::faults()
         t.level() = 2;
         t.setFallingPiece(1, 2, 3, 6, 1); // matching nothing, on the floor
         t.landPiece();
+        // The mode keys and the mode menu show the ad as New Game does; a mode key in a game does nothing.
+        board->pause();
+        t.endGame();
+        QTest::keyClick(board, Qt::Key_2);
+        t.endGame();
+        newGame->findChild<QMenu *>()->actions().at(2)->trigger();
+        QTest::keyClick(board, Qt::Key_1);
+        QCOMPARE(t.mode(), QStringLiteral("timer"));
     } else if (seen == "loading") {
         QVERIFY(!newGame->isEnabled());
         // Each further unusable answer makes the board wait longer, up to a minute.
@@ -269,7 +278,8 @@ void TestAdFlow::faults()
     QTimer::singleShot(Wait, board, [] { QCoreApplication::exit(1); });
     QCOMPARE(QCoreApplication::exec(), 0);
     const QString ad = QStringLiteral("<b>Skip in 10</b> Skip ");
-    QCOMPARE(ads, seen == "ready" ? QStringList({ ad + "stopped", ad + "paused", ad + "paused" }) : QStringList());
+    QCOMPARE(ads, seen == "ready" ? QStringList({ ad + "stopped", ad + "paused", ad + "stopped", ad + "stopped", ad + "running" })
+                                  : QStringList());
     if (!options.isEmpty())
         return;
 

@@ -9,9 +9,12 @@
 #include <QGridLayout>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 
 class TestBlockDropWindow : public QObject
@@ -24,6 +27,8 @@ private slots:
     void counters_data();
     void counters();
     void buttonsPlayAndNeverTakeTheFocus();
+    void modeMenu_data();
+    void modeMenu();
     void language();
 };
 
@@ -45,7 +50,7 @@ void TestBlockDropWindow::layout_data()
     QTest::newRow("Pause") << QRect(2, 0, 1, 1) << "QPushButton &Pause" << QSize();
     QTest::newRow("Quit") << QRect(3, 0, 1, 1) << "QPushButton &Quit" << QSize();
     QTest::newRow("board") << QRect(0, 1, 3, 6) << "BlockDropBoard" << QSize();
-    QTest::newRow("preview") << QRect(3, 1, 1, 1) << "QLabel" << QSize(75, 80);
+    QTest::newRow("next and hold previews") << QRect(3, 1, 1, 1) << "QLabel, QLabel" << QSize(75, 80);
     QTest::newRow("score caption") << QRect(3, 2, 1, 1) << "QLabel SCORE" << QSize();
     QTest::newRow("score") << QRect(3, 3, 1, 1) << "QLCDNumber" << QSize(75, 50);
     QTest::newRow("level caption") << QRect(3, 4, 1, 1) << "QLabel LEVEL" << QSize();
@@ -63,17 +68,31 @@ void TestBlockDropWindow::layout()
     QFETCH(QSize, fixedSize);
     BlockDropWindow window;
     auto *grid = qobject_cast<QGridLayout *>(window.QWidget::layout());
-    QWidget *widget = at(window, cells.y(), cells.x());
-    QVERIFY(widget);
-    const QString text = widget->property("text").toString();
-    QTEST(QString::fromLatin1(widget->metaObject()->className()) + (text.isNull() ? "" : ' ' + text), "widget");
-    int row, column, rowSpan, columnSpan;
-    grid->getItemPosition(grid->indexOf(widget), &row, &column, &rowSpan, &columnSpan);
+    QLayoutItem *item = grid->itemAtPosition(cells.y(), cells.x());
+    QVERIFY(item);
+    // A cell holds a widget, or a row of them.
+    QList<QWidget *> widgets{ item->widget() };
+    if (QLayout *row = item->layout()) {
+        widgets.clear();
+        for (int i = 0; i < row->count(); ++i)
+            widgets << row->itemAt(i)->widget();
+    }
+    QStringList names;
+    for (QWidget *widget : std::as_const(widgets)) {
+        const QString text = widget->property("text").toString();
+        names << QString::fromLatin1(widget->metaObject()->className()) + (text.isNull() ? "" : ' ' + text);
+        if (fixedSize.isValid())
+            QVERIFY(widget->minimumSize() == fixedSize && widget->maximumSize() == fixedSize);
+        if (auto *caption = qobject_cast<QLabel *>(widget); caption && !text.isEmpty())
+            QCOMPARE(caption->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
+    }
+    QTEST(names.join(", "), "widget");
+    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+    for (int i = 0; i < grid->count(); ++i) {
+        if (grid->itemAt(i) == item)
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+    }
     QCOMPARE(QRect(column, row, columnSpan, rowSpan), cells);
-    if (fixedSize.isValid())
-        QVERIFY(widget->minimumSize() == fixedSize && widget->maximumSize() == fixedSize);
-    if (auto *caption = qobject_cast<QLabel *>(widget); caption && !text.isEmpty())
-        QCOMPARE(caption->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
 }
 
 void TestBlockDropWindow::counters_data()
@@ -133,12 +152,82 @@ void TestBlockDropWindow::buttonsPlayAndNeverTakeTheFocus()
     const BlockDropPiece piece = t.curPiece();
     click(6, 3);
     QVERIFY(t.curPiece() == piece.rotated());
+    auto *pause = at<QPushButton>(window, 0, 2);
     click(0, 2);
     QVERIFY(t.isPaused());
+    QCOMPARE(pause->text(), "&Resume");
     click(0, 2);
+    QCOMPARE(pause->text(), "&Pause");
+    // The held bar shows beside the next one from the first hold to the end of the game.
+    auto *grid = qobject_cast<QGridLayout *>(window.QWidget::layout());
+    QWidget *holdPreview = grid->itemAtPosition(1, 3)->layout()->itemAt(1)->widget();
+    QVERIFY(holdPreview->isHidden());
+    QTest::keyClick(b, Qt::Key_H);
+    QVERIFY(holdPreview->isVisible());
+    // A click closes the key help and does nothing else.
+    QTest::keyClick(b, Qt::Key_F1);
+    click(0, 2);
+    QVERIFY(!t.isPaused());
     click(7, 2);
     QCOMPARE(t.numPiecesDropped(), 1);
     QCOMPARE(QApplication::focusWidget(), b);
+    click(0, 0);
+    QVERIFY(holdPreview->isHidden());
+}
+
+void TestBlockDropWindow::modeMenu_data()
+{
+    QTest::addColumn<QString>("gesture"); // on New Game
+    QTest::addColumn<bool>("menu");
+    QTest::addColumn<int>("choice"); // in the menu
+    QTest::addColumn<QString>("mode"); // of the game started
+
+    QTest::newRow("click") << "click" << false << -1 << "score";
+    QTest::newRow("right-click, lines") << "right-click" << true << 1 << "lines";
+    QTest::newRow("held press, timer") << "hold" << true << 2 << "timer";
+    QTest::newRow("held press, let go") << "hold" << true << -1 << "";
+    QTest::newRow("press that moves: a click") << "drag" << false << -1 << "score";
+    QTest::newRow("right-click before the first ad") << "early right-click" << false << -1 << "";
+}
+
+// A right-click or a held press offers the three modes; a click starts score mode.
+void TestBlockDropWindow::modeMenu()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, choice);
+    BlockDropWindow window;
+    auto *b = at<BlockDropBoard>(window, 1, 0);
+    BlockDropBoardTestAccess t{*b};
+    if (!gesture.startsWith("early"))
+        t.skipAds();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy modes(b, &BlockDropBoard::modeChanged);
+    auto *newGame = at<QPushButton>(window, 0, 0);
+    auto *menu = newGame->findChild<QMenu *>("gameModeMenu");
+    auto *holdTimer = newGame->findChild<QTimer *>("holdTimer");
+    const QPoint middle = newGame->rect().center();
+
+    if (gesture == "click") {
+        QTest::mouseClick(newGame, Qt::LeftButton);
+    } else if (gesture.endsWith("right-click")) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, middle, newGame->mapToGlobal(middle));
+        QApplication::sendEvent(newGame, &event);
+    } else {
+        QTest::mousePress(newGame, Qt::LeftButton, {}, middle);
+        if (gesture == "drag")
+            QTest::mouseMove(newGame, middle + QPoint(QApplication::startDragDistance() + 1, 0));
+        if (holdTimer->isActive())
+            QVERIFY(QMetaObject::invokeMethod(holdTimer, "timeout"));
+        // The press became the menu's, so letting go clicks nothing.
+        QCOMPARE(newGame->isDown(), gesture == "drag");
+        QTest::mouseRelease(newGame, Qt::LeftButton, {}, middle);
+    }
+    QTEST(menu->isVisible(), "menu");
+    if (choice >= 0)
+        menu->actions().at(choice)->trigger();
+    menu->hide();
+    QTEST(modes.isEmpty() ? QString() : modes.last().first().toString(), "mode");
 }
 
 // The player's language where a translation fits, English where none does;
@@ -153,6 +242,8 @@ void TestBlockDropWindow::language()
     QCoreApplication::removeTranslator(&translator);
     QCOMPARE(at<QPushButton>(window, 0, 0)->text(), QStringLiteral("&Uusi peli"));
     QCOMPARE(translator.translate("BlockDropBoard", "Loading, please wait!"), QStringLiteral("Ladataan, odota hetki!"));
+    QCOMPARE(translator.translate("BlockDropWindow", "&Resume"), QStringLiteral("&Jatka"));
+    QCOMPARE(translator.translate("KeyHelpOverlay", "Gamepad"), QStringLiteral("Peliohjain"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
 }
 

@@ -39,6 +39,7 @@ struct BlockDropBoardTestAccess
     QTimer *secondsTimer() { return b.secondsTimer; }
 
     bool &loading() { return b.isLoading; }
+    bool &adReady() { return b.isAdReady; }
     bool &showingCredits() { return b.isShowingCredits; }
     bool &started() { return b.isStarted; }
     bool &paused() { return b.isPaused; }

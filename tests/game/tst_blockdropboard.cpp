@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropboardtestaccess.h"
 #include "gridpicture.h"
+#include "keyhelpoverlay.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -121,6 +122,7 @@ void TestBlockDropBoard::cascade()
 //   Key_Left, Key_Space, ...  that key pressed on the board; logs "key taken" or "key ignored"
 //   tick, second              the fall timer's tick (where one runs), the clock's second
 //   credits                   the credits screen, as the first ad brings it
+//   loading                   no ad has come yet; onAdDataReady brings the first
 //   grid=.5/11.55             the grid as rows, top row first: '.' empty, 1 to 7 colours
 //   column=N                  the grid holds a striped column of height N at the left wall
 //   piece=451@2               the falling piece, colours top to bottom, in column 2, row 28
@@ -130,6 +132,7 @@ void TestBlockDropBoard::cascade()
 // The ? words log what they see:
 //   ?state    "idle", "running", "paused" or "over", then " with clock" while the clock runs
 //   ?credits  "credits" or "no credits"
+//   ?help     "help" while the key help shows, else "no help"
 //   ?screen   "screen" and the first line of the text over the playfield, or "screen playfield"
 //   ?fall     "fall" and the fall timer's interval in ms, -1 when it is stopped
 //   ?new      "new" when the falling piece is the one the preview showed before the last word, else "old"
@@ -179,6 +182,18 @@ void TestBlockDropBoard::rules_data()
                              " Key_Left Key_Up Key_D ?at ?piece Key_Space ?new Key_Enter ?new Key_Select ?new"
                           << "key ignored, key ignored, key taken, key taken, at 0 28, key taken, key taken, at 11 28, key taken,"
                              " key taken, key taken, at 10 27, piece 312, key taken, new, key taken, new, key taken, new";
+    QTest::newRow("P and Escape pause and resume, also right after a clearing; H holds")
+        << "Key_P start piece=456@5 | Key_H ?hold Key_P ?state Key_H Key_Escape ?state grid=11 piece=451@2 drop Key_P ?state"
+        << "key ignored, key taken, hold 456, key taken, paused, key ignored, key taken, running, score 45, lines 3,"
+           " key taken, paused";
+    QTest::newRow("1, 2 and 3 start a game only between games, and not before the first ad")
+        << "loading Key_1 ?state onAdDataReady | Key_2 ?state ?credits Key_1 Key_3 pause Key_3 pause column=24 piece=145@0 drop ?state"
+           " Key_3 ?state"
+        << "key ignored, idle, mode lines, score 0, level 1, key taken, running, no credits, key ignored, key ignored,"
+           " key ignored, over, level 25, score 0, mode timer, key taken, running with clock";
+    QTest::newRow("F1: the help pauses the game, the next key only closes it and resumes")
+        << "start | Key_F1 ?help ?state Key_Space ?help ?state ?new pause Key_F1 Key_A ?state ?help"
+        << "key taken, help, paused, key taken, no help, running, old, key taken, key taken, paused, no help";
 }
 
 void TestBlockDropBoard::rules()
@@ -222,6 +237,10 @@ void TestBlockDropBoard::rules()
             t.fallTick();
         } else if (word == "credits")
             t.showingCredits() = true;
+        else if (word == "loading")
+            t.adReady() = false;
+        else if (word == "?help")
+            seen << (g.board.findChild<KeyHelpOverlay *>() && !g.board.findChild<KeyHelpOverlay *>()->isHidden() ? "help" : "no help");
         else if (word == "?credits")
             seen << (t.showingCredits() ? "credits" : "no credits");
         else if (word == "?fall")

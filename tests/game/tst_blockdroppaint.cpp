@@ -3,6 +3,7 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdroprenderer.h"
+#include "keyhelpoverlay.h"
 #include "referenceplayfield.h"
 
 #include <QImageReader>
@@ -23,6 +24,8 @@ private slots:
     void preview_data();
     void preview();
     void sizeHints();
+    void keyHelp_data();
+    void keyHelp();
     void images_data();
     void images();
 };
@@ -157,6 +160,39 @@ void TestBlockDropPaint::screens()
     bare.fill(shown.pixel(area.topLeft()));
     QVERIFY(shown.copy(area) != bare);
     QVERIFY(shown.pixel(0, 0) != shown.pixel(area.topLeft()));
+}
+
+void TestBlockDropPaint::keyHelp_data()
+{
+    QTest::addColumn<QSize>("contents");
+    QTest::addColumn<double>("filled"); // at least, of the height
+    QTest::newRow("handheld, 800 x 480") << QSize(616, 342) << 0.5;
+    QTest::newRow("small window: smaller") << QSize(330, 260) << 0.5;
+    QTest::newRow("desktop: larger") << QSize(1812, 944) << 0.4;
+}
+
+// The key help covers the board's contents and fits them, centred, at any size.
+void TestBlockDropPaint::keyHelp()
+{
+    QFETCH(QSize, contents);
+    QFETCH(double, filled);
+    BlockDropBoard board;
+    prepare(board, contents);
+    board.showKeyHelp();
+    auto *help = board.findChild<KeyHelpOverlay *>();
+    QCOMPARE(help->geometry(), board.contentsRect());
+    const QImage shown = help->grab().toImage();
+    QRect ink;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixel(x, y) != shown.pixel(0, 0))
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    QVERIFY(help->rect().adjusted(8, 8, -8, -8).contains(ink));
+    QVERIFY2(qAbs(ink.left() - (shown.width() - 1 - ink.right())) <= shown.width() / 20, qPrintable(QDebug::toString(ink)));
+    QVERIFY2(qAbs(ink.top() - (shown.height() - 1 - ink.bottom())) <= shown.height() / 10, qPrintable(QDebug::toString(ink)));
+    QVERIFY(ink.height() >= filled * shown.height());
 }
 
 void TestBlockDropPaint::preview_data()
