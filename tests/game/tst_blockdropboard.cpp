@@ -212,7 +212,7 @@ void TestBlockDropBoard::rules()
     // Misspelt words and values fail here, slots and keys where they are looked up.
     static const QRegularExpression wordForm(QStringLiteral(
         "^([a-z]\\w*|\\||Key_\\w+|grid=[.1-7]+(/[.1-7]*)*|column=\\d+|piece=[1-7]{3}@\\d+|(level|pieces)=\\d+|state=\\w+"
-        "|\\?(state|credits|screen|fall|new|at|piece|hold|grid))$"));
+        "|\\?(state|credits|help|screen|fall|new|at|piece|hold|grid))$"));
     const QStringList words = script.split(QLatin1Char(' '));
     BlockDropPiece shownAsNext;
     qsizetype checked = 0;
