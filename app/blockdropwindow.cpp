@@ -41,6 +41,11 @@ BlockDropWindow::BlockDropWindow()
     setWindowTitle(tr("Tumblox"));
 }
 
+void BlockDropWindow::setCues(GameCues *cues)
+{
+    gameBoard->setCues(cues);
+}
+
 QLCDNumber *BlockDropWindow::createCounter()
 {
     auto *lcd = new QLCDNumber(6);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class BlockDropBoard;
+class GameCues;
 class QGridLayout;
 class QLabel;
 class QLCDNumber;
@@ -20,6 +21,9 @@ class BlockDropWindow : public QWidget
 
 public:
     BlockDropWindow();
+
+    // For the board; not owned.
+    void setCues(GameCues *cues);
 
 public slots:
     void setMode(const QString &text);

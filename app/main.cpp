@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropwindow.h"
+#include "gamesounds.h"
 #include "translation.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&translator);
 
     BlockDropWindow window;
+    // Reads the mute now, so that its note is in the first frame; the sound itself comes later.
+    window.setCues(new GameSounds(&window));
     window.show();
     window.showFullScreen();
     // Decoding the icon loads every image plugin; keep that off the first frame.

@@ -5,6 +5,7 @@
 #include "highscoretable.h"
 #include "inneractiveadmodule.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QGuiApplication>
@@ -75,6 +76,22 @@ void BlockDropBoard::setHoldPieceLabel(QLabel *label)
     holdPieceLabel = label;
 }
 
+void BlockDropBoard::setCues(GameCues *gameCues)
+{
+    if (cues)
+        disconnect(cues, nullptr, this, nullptr);
+    cues = gameCues;
+    // The note that the sound is off comes and goes with the mute.
+    if (cues)
+        connect(cues, &GameCues::mutedChanged, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+QString BlockDropBoard::applicationId()
+{
+    return QStringLiteral("Quillo_Tumblox_QT");
+}
+
 // ---- Grid and moves ----
 
 void BlockDropBoard::clearBoard()
@@ -108,20 +125,20 @@ bool BlockDropBoard::canMovePiece() const
 
 void BlockDropBoard::left()
 {
-    if (canMovePiece())
-        tryMove(curPiece, curX - 1, curY);
+    if (canMovePiece() && tryMove(curPiece, curX - 1, curY))
+        playCue(GameCues::Move);
 }
 
 void BlockDropBoard::right()
 {
-    if (canMovePiece())
-        tryMove(curPiece, curX + 1, curY);
+    if (canMovePiece() && tryMove(curPiece, curX + 1, curY))
+        playCue(GameCues::Move);
 }
 
 void BlockDropBoard::rotate()
 {
-    if (canMovePiece())
-        tryMove(curPiece.rotated(), curX, curY);
+    if (canMovePiece() && tryMove(curPiece.rotated(), curX, curY))
+        playCue(GameCues::Rotate);
 }
 
 void BlockDropBoard::down()
@@ -156,8 +173,10 @@ void BlockDropBoard::dropDown()
 void BlockDropBoard::removeMatches()
 {
     int total = 0;
+    int passes = 0;
     while (const int removed = board.clearPass()) {
         total += removed;
+        playCue(GameCues::passCue(++passes));
         // Show every pass before the next one begins.
         repaint();
     }
@@ -289,6 +308,8 @@ void BlockDropBoard::pieceDropped(int dropHeight)
     if (numPiecesDropped % PiecesPerLevel == 0)
         raiseLevel();
 
+    // After the level, whose ad pauses the game and so silences the landing.
+    playCue(GameCues::Land);
     removeMatches();
     if (!isWaitingAfterClear)
         newPiece();
@@ -307,6 +328,7 @@ void BlockDropBoard::raiseLevel()
             pause();
         showAd();
     }
+    playCue(GameCues::Level);
 }
 
 // The cascade-end accounting, run once when a cascade removed blocks.
@@ -410,7 +432,11 @@ void BlockDropBoard::gameOver()
 {
     stopGame();
     const HighScoreTable table = highScoreDirectory.isEmpty() ? HighScoreTable() : HighScoreTable(highScoreDirectory);
-    highScores = table.record(mode, HighScoreTable::resultOf(mode, score, numLinesRemoved));
+    const int result = HighScoreTable::resultOf(mode, score, numLinesRemoved);
+    int place = 0;
+    highScores = table.record(mode, result, &place);
+    // A game without a point enters a short table, but is no record.
+    playCue(result > 0 && place < HighScoreTable::MaxEntries ? GameCues::Record : GameCues::GameOver);
     update();
 }
 
@@ -418,6 +444,11 @@ void BlockDropBoard::gameOver()
 
 void BlockDropBoard::keyPressEvent(QKeyEvent *event)
 {
+    // The sound can be switched off on every screen, not only in a game.
+    if (event->key() == Qt::Key_M && cues) {
+        cues->setMuted(!cues->isMuted());
+        return;
+    }
     if (!canMovePiece()) {
         QFrame::keyPressEvent(event);
         return;
@@ -458,10 +489,18 @@ void BlockDropBoard::showAd()
                            false);
 }
 
+// Nothing is heard under the "Pause" screen, an ad or the network-error
+// screen; the loading and credits screens have no game that could sound.
+void BlockDropBoard::playCue(GameCues::Cue cue)
+{
+    if (cues && !isPaused && !QApplication::activeModalWidget()
+        && !(networkErrorWidget && networkErrorWidget->isVisible()))
+        cues->play(cue);
+}
+
 void BlockDropBoard::startAd()
 {
-    adModule = new InnerActiveAdModule(this, QStringLiteral("Quillo_Tumblox_QT"),
-                                       AdReloadSeconds);
+    adModule = new InnerActiveAdModule(this, applicationId(), AdReloadSeconds);
     adModule->setAdParameter(0, QStringLiteral("551"));
     adModule->setAdParameter(6, QStringLiteral("Games"));
     adModule->setAdParameter(5, QStringLiteral("games, puzzle, tetraminos, tetra, tetris, "
@@ -609,4 +648,21 @@ void BlockDropBoard::paintEvent(QPaintEvent *event)
         painter.drawText(contents, Qt::AlignCenter, text);
     else
         renderer.drawPlayfield(painter, contents, QSize(squareWidth(), squareHeight()), board, curPiece, curX, curY);
+    if (cues && cues->isMuted())
+        drawMutedNote(painter, contents);
+}
+
+// Small, in the top right corner, readable on the playfield and on the text screens.
+void BlockDropBoard::drawMutedNote(QPainter &painter, const QRect &contents)
+{
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    painter.setFont(font);
+    const QString note = tr("Sound off (M)");
+    const int margin = painter.fontMetrics().height() / 4;
+    QRect box = painter.fontMetrics().boundingRect(note).adjusted(-margin, -margin, margin, margin);
+    box.moveTopRight(contents.topRight() + QPoint(-margin, margin));
+    painter.fillRect(box, QColor(0, 0, 0, 160));
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, note);
 }

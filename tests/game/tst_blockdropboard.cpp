@@ -3,6 +3,8 @@
 #include "blockdropboardtestaccess.h"
 #include "gridpicture.h"
 
+#include <QDialog>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaEnum>
@@ -10,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <stdlib.h>
 #include <thread>
 
@@ -25,20 +28,34 @@ private slots:
     void cascade();
     void rules_data();
     void rules();
+    void cues_data();
+    void cues() { rules(); }
     void randomWalk();
 };
 
 namespace {
+// Hears what the board asks to be played.
+class CueRecorder : public GameCues
+{
+public:
+    QStringList heard;
+
+protected:
+    void start(Cue cue) override { heard << QString::fromLatin1(QMetaEnum::fromType<Cue>().valueToKey(cue)); }
+};
+
 // A board kept off the network whose game overs write into a folder of its own.
 struct Board
 {
     QTemporaryDir scores;
+    CueRecorder cues;
     BlockDropBoard board;
     BlockDropBoardTestAccess t{ board };
     Board()
     {
         t.highScoreDirectory() = scores.path();
         t.skipAds();
+        board.setCues(&cues);
     }
 };
 
@@ -117,8 +134,9 @@ void TestBlockDropBoard::cascade()
 
 // Words run in order: a slot's name calls it, Key_* sends that key, "tick" the fall tick and "second" the clock's;
 // grid=, piece= (colours top to bottom @ column), column= (a striped column of that height), level=, pieces= set the
-// board up, as does "credits"; state= reports the program's state as Qt does. After "|" the counter signals are
-// logged; ? words log state.
+// board up, as do "credits" and "table" (a full score table of 1000s); state= reports the program's state as Qt does;
+// "modal" opens a dialog over the board, "network" the network-error screen. After "|" the counter signals are
+// logged and the cues heard from there on; ? words log state, ?cues the cues heard since the last.
 void TestBlockDropBoard::rules_data()
 {
     QTest::addColumn<QString>("script");
@@ -161,6 +179,34 @@ void TestBlockDropBoard::rules_data()
                              " key taken, key taken, at 10 27, piece 312, key taken, new, key taken, new, key taken, new";
 }
 
+// Each event's cue; nothing is heard under the "Pause" screen, a dialog or the network screen, or while muted.
+void TestBlockDropBoard::cues_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("log");
+
+    QTest::newRow("a move and a colour turn; a move into the wall is silent")
+        << "start piece=123@0 | left right rotate ?cues" << "cues Move Rotate";
+    QTest::newRow("a landing") << "start piece=123@5 | drop ?cues" << "cues Land";
+    QTest::newRow("a landing that clears once") << "start grid=11 piece=451@2 | drop ?cues"
+                                                << "score 45, lines 3, cues Land Pass1";
+    QTest::newRow("three passes, one step higher each")
+        << "start grid=44/11.55 piece=451@2 | drop ?grid ?cues" << "score 135, lines 9, grid , cues Land Pass1 Pass2 Pass3";
+    QTest::newRow("a level") << "start pieces=34 piece=123@5 | drop ?cues" << "level 2, cues Level Land";
+    QTest::newRow("game over without a point") << "start column=24 piece=145@0 | drop ?cues" << "cues GameOver";
+    QTest::newRow("a score that enters the table is a record")
+        << "start grid=11 piece=451@2 drop tick column=24 piece=145@0 | drop ?cues" << "cues Record";
+    QTest::newRow("a score below a full table is not")
+        << "table start grid=11 piece=451@2 drop tick column=24 piece=145@0 | drop ?cues" << "cues GameOver";
+    QTest::newRow("the level that pauses for an ad is silent")
+        << "start level=2 pieces=69 grid=11 piece=451@2 | drop ?state ?cues" << "level 3, score 135, lines 3, paused, no cues";
+    QTest::newRow("under a dialog") << "start piece=123@5 modal | left drop ?cues" << "no cues";
+    QTest::newRow("under the network screen") << "start piece=123@5 network | left drop ?cues" << "no cues";
+    QTest::newRow("M mutes on any screen and unmutes")
+        << "| Key_M start left ?cues Key_M right ?cues"
+        << "key taken, mode score, score 0, level 1, no cues, key taken, cues Move";
+}
+
 void TestBlockDropBoard::rules()
 {
     QFETCH(QString, script);
@@ -174,12 +220,14 @@ void TestBlockDropBoard::rules()
     };
     const auto colors = [](const BlockDropPiece &p) { return QStringLiteral(" %1%2%3").arg(p.color(0)).arg(p.color(1)).arg(p.color(2)); };
     BlockDropPiece shownAsNext;
+    std::unique_ptr<QDialog> dialog;
     for (const QString &word : script.split(QLatin1Char(' '))) {
         const QString value = word.section(QLatin1Char('='), 1);
         const int key = QMetaEnum::fromType<Qt::Key>().keyToValue(word.toLatin1().constData());
         if (!word.startsWith(QLatin1Char('?')))
             shownAsNext = t.nextPiece();
         if (word == "|") {
+            g.cues.heard.clear();
             connect(&g.board, &BlockDropBoard::scoreChanged, this, entry("score"));
             connect(&g.board, &BlockDropBoard::levelChanged, this, entry("level"));
             connect(&g.board, &BlockDropBoard::linesRemovedChanged, this, entry("lines"));
@@ -190,6 +238,19 @@ void TestBlockDropBoard::rules()
             t.fallTick();
         else if (word == "credits")
             t.showingCredits() = true;
+        else if (word == "modal") {
+            dialog = std::make_unique<QDialog>();
+            dialog->setModal(true);
+            dialog->show();
+        } else if (word == "network")
+            g.board.onNetworkError(QString());
+        else if (word == "table") {
+            QFile file(g.scores.filePath("highscores_score.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray("1000\n").repeated(10)) == 50);
+        } else if (word == "?cues") {
+            seen << (g.cues.heard.isEmpty() ? "no cues" : "cues " + g.cues.heard.join(' '));
+            g.cues.heard.clear();
+        }
         else if (word == "?credits")
             seen << (t.showingCredits() ? "credits" : "no credits");
         else if (word == "?fall")

@@ -1,0 +1,65 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gamesounds.h"
+
+#include "blockdropboard.h"
+#include "soundoutput.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QSettings>
+#include <QTimer>
+
+namespace {
+const QString MutedKey = QStringLiteral("sound/muted");
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("InnerActive"), BlockDropBoard::applicationId());
+}
+}
+
+GameSounds::GameSounds(QObject *parent, const QString &modulePath)
+    : GameCues(parent)
+    , modulePath(modulePath)
+{
+    setMuted(settings().value(MutedKey, false).toBool());
+    connect(this, &GameCues::mutedChanged, this, &GameSounds::onMutedChanged);
+    // On the event loop's first pass, after the first frame.
+    QTimer::singleShot(0, this, &GameSounds::loadOutput);
+}
+
+GameSounds::~GameSounds() = default;
+
+QString GameSounds::defaultModulePath()
+{
+    const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox-sound.so");
+    return QFileInfo::exists(besideProgram) ? besideProgram : QStringLiteral(TUMBLOX_SOUND_MODULE);
+}
+
+void GameSounds::start(Cue cue)
+{
+    if (output)
+        output->play(cue);
+}
+
+// The module stays loaded to the end: the output's code lives in it.
+void GameSounds::loadOutput()
+{
+    QLibrary module(modulePath);
+    const auto create = reinterpret_cast<CreateSoundOutput>(module.resolve(CreateSoundOutputName));
+    if (!create) {
+        qWarning("Sound: %s; the game goes on silently", qPrintable(module.errorString()));
+        return;
+    }
+    output.reset(create());
+    output->setMuted(isMuted());
+}
+
+void GameSounds::onMutedChanged(bool muted)
+{
+    settings().setValue(MutedKey, muted);
+    if (output)
+        output->setMuted(muted);
+}

@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 The Tumblox developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "gamecues.h"
+
+#include <QString>
+
+#include <memory>
+
+class SoundOutput;
+
+// The game's cues as sound: keeps the mute in the [sound] group of the
+// settings file and, once the first frame is out, loads the sound module
+// that plays the effects. Until then, and if it cannot be loaded, the game
+// is silent. The entry point makes one for the window's board.
+class GameSounds : public GameCues
+{
+    Q_OBJECT
+
+public:
+    explicit GameSounds(QObject *parent = nullptr, const QString &modulePath = defaultModulePath());
+    ~GameSounds() override;
+
+    // Beside the program (a build folder), else where the game installs it.
+    static QString defaultModulePath();
+
+protected:
+    void start(Cue cue) override;
+
+private:
+    void loadOutput();
+    void onMutedChanged(bool muted);
+
+    QString modulePath;
+    std::unique_ptr<SoundOutput> output;
+};
