@@ -27,7 +27,7 @@ GameSounds::GameSounds(QObject *parent, const QString &modulePath)
     setMuted(settings().value(MutedKey, false).toBool());
     connect(this, &GameCues::mutedChanged, this, &GameSounds::onMutedChanged);
     // On the event loop's first pass, after the first frame.
-    QTimer::singleShot(0, this, &GameSounds::loadOutput);
+    QTimer::singleShot(0, this, &GameSounds::load);
 }
 
 GameSounds::~GameSounds() = default;
@@ -45,8 +45,11 @@ void GameSounds::start(Cue cue)
 }
 
 // The module stays loaded to the end: the output's code lives in it.
-void GameSounds::loadOutput()
+void GameSounds::load()
 {
+    if (loadTried)
+        return;
+    loadTried = true;
     QLibrary module(modulePath);
     const auto create = reinterpret_cast<CreateSoundOutput>(module.resolve(CreateSoundOutputName));
     if (!create) {

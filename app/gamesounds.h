@@ -25,13 +25,17 @@ public:
     // Beside the program (a build folder), else where the game installs it.
     static QString defaultModulePath();
 
+    // Loads the sound module; the constructor asks for this on the event
+    // loop's first pass. Only the first call does anything.
+    void load();
+
 protected:
     void start(Cue cue) override;
 
 private:
-    void loadOutput();
     void onMutedChanged(bool muted);
 
     QString modulePath;
+    bool loadTried = false;
     std::unique_ptr<SoundOutput> output;
 };

@@ -86,7 +86,12 @@ QSoundEffect *SoundEffectOutput::makeEffect(int cue)
         if (effect->status() == QSoundEffect::Error)
             warnOnce(QStringLiteral("cannot play ") + fileName(cue));
     });
-    effect->setSource(QUrl(base + fileName(cue)));
+    QUrl source(base + fileName(cue));
+    // Qt's sample cache would hand a remade effect the sample that failed,
+    // which then stays "loading" for ever: a new query asks for the file afresh.
+    if (rebuilds > 0)
+        source.setQuery(QStringLiteral("attempt=%1").arg(rebuilds));
+    effect->setSource(source);
     return effect;
 }
 
@@ -97,6 +102,7 @@ void SoundEffectOutput::play(int cue)
     // A failed effect is made again when it is next wanted: the file or the
     // device may be back. Never earlier, so a lasting fault costs nothing.
     if (effects[cue]->status() == QSoundEffect::Error) {
+        ++rebuilds;
         delete effects[cue];
         effects[cue] = makeEffect(cue);
     }

@@ -37,6 +37,7 @@ private:
 
     QString base;
     std::array<QSoundEffect *, GameCues::CueCount> effects{};
+    int rebuilds = 0;
     bool muted = false;
     bool warned = false;
 };
