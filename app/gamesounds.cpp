@@ -8,8 +8,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QEvent>
 #include <QSettings>
-#include <QTimer>
 
 namespace {
 const QString MutedKey = QStringLiteral("sound/muted");
@@ -26,8 +26,9 @@ GameSounds::GameSounds(QObject *parent, const QString &modulePath)
 {
     setMuted(settings().value(MutedKey, false).toBool());
     connect(this, &GameCues::mutedChanged, this, &GameSounds::onMutedChanged);
-    // On the event loop's first pass, after the first frame.
-    QTimer::singleShot(0, this, &GameSounds::load);
+    // Loading Qt Multimedia and the libraries under it would hold the first
+    // frame back by a third; so it waits for the first paint.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 GameSounds::~GameSounds() = default;
@@ -42,6 +43,16 @@ void GameSounds::start(Cue cue)
 {
     if (output)
         output->play(cue);
+}
+
+// Queued, the load comes after the paint has reached the screen.
+bool GameSounds::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &GameSounds::load, Qt::QueuedConnection);
+    }
+    return GameCues::eventFilter(watched, event);
 }
 
 // The module stays loaded to the end: the output's code lives in it.

@@ -11,7 +11,7 @@
 class SoundOutput;
 
 // The game's cues as sound: keeps the mute in the [sound] group of the
-// settings file and, once the first frame is out, loads the sound module
+// settings file and, once the first frame is painted, loads the sound module
 // that plays the effects. Until then, and if it cannot be loaded, the game
 // is silent. The entry point makes one for the window's board.
 class GameSounds : public GameCues
@@ -25,12 +25,13 @@ public:
     // Beside the program (a build folder), else where the game installs it.
     static QString defaultModulePath();
 
-    // Loads the sound module; the constructor asks for this on the event
-    // loop's first pass. Only the first call does anything.
+    // Loads the sound module; asked for after the program's first paint.
+    // Only the first call does anything.
     void load();
 
 protected:
     void start(Cue cue) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onMutedChanged(bool muted);
