@@ -31,8 +31,6 @@ GameSounds::GameSounds(QObject *parent, const QString &modulePath)
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-GameSounds::~GameSounds() = default;
-
 QString GameSounds::defaultModulePath()
 {
     const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox-sound.so");
@@ -67,7 +65,7 @@ void GameSounds::load()
         qWarning("Sound: %s; the game goes on silently", qPrintable(module.errorString()));
         return;
     }
-    output.reset(create());
+    output = create(this, QString());
     output->setMuted(isMuted());
 }
 

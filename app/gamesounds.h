@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <memory>
-
 class SoundOutput;
 
 // The game's cues as sound: keeps the mute in the [sound] group of the
@@ -20,7 +18,6 @@ class GameSounds : public GameCues
 
 public:
     explicit GameSounds(QObject *parent = nullptr, const QString &modulePath = defaultModulePath());
-    ~GameSounds() override;
 
     // Beside the program (a build folder), else where the game installs it.
     static QString defaultModulePath();
@@ -38,5 +35,6 @@ private:
 
     QString modulePath;
     bool loadTried = false;
-    std::unique_ptr<SoundOutput> output;
+    // A child of this object, made by the module.
+    SoundOutput *output = nullptr;
 };

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-extern "C" Q_DECL_EXPORT SoundOutput *tumbloxCreateSoundOutput()
+extern "C" Q_DECL_EXPORT SoundOutput *tumbloxCreateSoundOutput(QObject *parent, const QString &effects)
 {
-    return new SoundEffectOutput(QStringLiteral("qrc:/sounds/"));
+    return new SoundEffectOutput(effects.isEmpty() ? QStringLiteral("qrc:/sounds/") : effects, parent);
 }
