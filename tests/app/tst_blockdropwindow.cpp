@@ -149,7 +149,7 @@ void TestBlockDropWindow::language()
     BlockDropWindow window;
     QCoreApplication::removeTranslator(&translator);
     QCOMPARE(at<QPushButton>(window, 0, 0)->text(), QStringLiteral("&Uusi peli"));
-    QCOMPARE(translator.translate("BlockDropBoard", "Loading, please wait!"), QStringLiteral("Ladataan, odota hetki!"));
+    QCOMPARE(translator.translate("BlockDropBoard", "Sound off (M)"), QStringLiteral("Äänet pois (M)"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
 }
 
