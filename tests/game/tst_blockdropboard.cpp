@@ -30,6 +30,7 @@ private slots:
     void rules();
     void cues_data();
     void cues() { rules(); }
+    void passesStopRisingAtTheSixth();
     void randomWalk();
 };
 
@@ -205,6 +206,13 @@ void TestBlockDropBoard::cues_data()
     QTest::newRow("M mutes on any screen and unmutes")
         << "| Key_M start left ?cues Key_M right ?cues"
         << "key taken, mode score, score 0, level 1, no cues, key taken, cues Move";
+}
+
+// Cascades of more passes than there are steps stay on the highest, rather than running into other cues.
+void TestBlockDropBoard::passesStopRisingAtTheSixth()
+{
+    QCOMPARE(GameCues::passCue(6), GameCues::Pass6);
+    QCOMPARE(GameCues::passCue(36), GameCues::Pass6);
 }
 
 void TestBlockDropBoard::rules()
