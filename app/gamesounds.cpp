@@ -33,8 +33,10 @@ GameSounds::GameSounds(QObject *parent, const QString &modulePath)
 
 QString GameSounds::defaultModulePath()
 {
-    const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox-sound.so");
-    return QFileInfo::exists(besideProgram) ? besideProgram : QStringLiteral(TUMBLOX_SOUND_MODULE);
+    const QString programDirectory = QCoreApplication::applicationDirPath();
+    const QString besideProgram = programDirectory + QStringLiteral("/tumblox-sound.so");
+    return QFileInfo::exists(besideProgram) ? besideProgram
+                                            : programDirectory + QStringLiteral("/" TUMBLOX_SOUND_MODULE);
 }
 
 void GameSounds::start(Cue cue)

@@ -19,7 +19,8 @@ class GameSounds : public GameCues
 public:
     explicit GameSounds(QObject *parent = nullptr, const QString &modulePath = defaultModulePath());
 
-    // Beside the program (a build folder), else where the game installs it.
+    // Beside the program (a build folder), else where the game installs it,
+    // relative to the program.
     static QString defaultModulePath();
 
     // Loads the sound module; asked for after the program's first paint.

@@ -328,6 +328,7 @@ void BlockDropBoard::raiseLevel()
             pause();
         showAd();
     }
+    // After the ad, so the level that pauses for one stays silent.
     playCue(GameCues::Level);
 }
 
@@ -444,9 +445,11 @@ void BlockDropBoard::gameOver()
 
 void BlockDropBoard::keyPressEvent(QKeyEvent *event)
 {
-    // The sound can be switched off on every screen, not only in a game.
+    // The sound can be switched off on every screen, not only in a game;
+    // a held key switches it once.
     if (event->key() == Qt::Key_M && cues) {
-        cues->setMuted(!cues->isMuted());
+        if (!event->isAutoRepeat())
+            cues->setMuted(!cues->isMuted());
         return;
     }
     if (!canMovePiece()) {
