@@ -6,9 +6,9 @@
 #include "soundoutput.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLibrary>
-#include <QEvent>
 #include <QSettings>
 
 namespace {
