@@ -8,15 +8,18 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <cstdio>
-
 namespace {
 
 // The passes of one cascade arrive together; spread out they rise audibly,
 // all within the half second before the next piece.
 constexpr int PassSpacingMs = 80;
+// Moves and colour turns share one voice, started at most this often: a held
+// key ticks instead of piling up, and each tick gets heard, since Qt 6.4
+// silences an effect restarted before its stream has begun to play.
+constexpr int VoiceSpacingMs = 100;
 
-// Installed while any output lives.
+// Installed while any output lives; Qt hands over its default handler when
+// no other was installed.
 QtMessageHandler previousHandler = nullptr;
 int outputsAlive = 0;
 
@@ -36,12 +39,8 @@ bool isMultimediaComplaint(const QString &message)
 
 void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type == QtWarningMsg && isMultimediaComplaint(message))
-        return;
-    if (previousHandler)
+    if (type != QtWarningMsg || !isMultimediaComplaint(message))
         previousHandler(type, context, message);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
 } // namespace
@@ -81,7 +80,6 @@ QSoundEffect *SoundEffectOutput::makeEffect(int cue)
 {
     auto *effect = new QSoundEffect(this);
     effect->setObjectName(fileName(cue));
-    effect->setMuted(muted);
     connect(effect, &QSoundEffect::statusChanged, this, [this, effect, cue] {
         if (effect->status() == QSoundEffect::Error)
             warnOnce(QStringLiteral("cannot play ") + fileName(cue));
@@ -118,11 +116,13 @@ void SoundEffectOutput::play(int cue)
 
 void SoundEffectOutput::start(int cue)
 {
-    // Moves and colour turns share one voice: each cuts the last short, so a
-    // held key never piles them up. Never asks isPlaying(): Qt 6.4 keeps an
-    // effect "playing" for ever when it finds no device.
-    if (cue == GameCues::Move || cue == GameCues::Rotate)
-        effects[cue == GameCues::Move ? GameCues::Rotate : GameCues::Move]->stop();
+    // Timed here rather than by isPlaying(): Qt 6.4 keeps an effect
+    // "playing" for ever when it finds no device.
+    if (cue == GameCues::Move || cue == GameCues::Rotate) {
+        if (voiceClock.isValid() && voiceClock.elapsed() < VoiceSpacingMs)
+            return;
+        voiceClock.start();
+    }
     effects[cue]->play();
 }
 

@@ -5,6 +5,7 @@
 #include "gamecues.h"
 #include "soundoutput.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -37,6 +38,8 @@ private:
 
     QString base;
     std::array<QSoundEffect *, GameCues::CueCount> effects{};
+    // Since the last move or colour turn was heard.
+    QElapsedTimer voiceClock;
     int rebuilds = 0;
     bool muted = false;
     bool warned = false;

@@ -56,6 +56,7 @@ private slots:
     void cleanupTestCase();
     void clearingHeardThenMuted();
     void failedEffectMadeAgainWhenNeeded();
+    void movesNeverPileUp();
 
 private:
     QTemporaryDir runtime;
@@ -117,6 +118,11 @@ void TestSoundPlayback::clearingHeardThenMuted()
 {
     GameSounds sounds(nullptr, QStringLiteral(TUMBLOX_SOUND_MODULE_PATH));
     sounds.load();
+    // As in the game, where they load while the first ad is fetched.
+    const QList<QSoundEffect *> effects = sounds.findChildren<QSoundEffect *>();
+    QCOMPARE(effects.size(), GameCues::CueCount);
+    for (const QSoundEffect *effect : effects)
+        QTRY_COMPARE(effect->status(), QSoundEffect::Ready);
     QTemporaryDir scores;
     BlockDropBoard board;
     BlockDropBoardTestAccess t{ board };
@@ -125,22 +131,30 @@ void TestSoundPlayback::clearingHeardThenMuted()
     board.setCues(&sounds);
     board.start();
 
-    const auto clearRun = [&] {
-        const int removed = t.numLinesRemoved();
+    const auto moveLeft = [&] {
         t.grid() = BlockDropGrid();
         t.grid().setCell(0, 0, 1);
         t.grid().setCell(1, 0, 1);
         t.setFallingPiece(4, 5, 1);
         for (int step = 0; step < 4; ++step)
             press(board, Qt::Key_Left);
+    };
+    const auto dropToClear = [&] {
+        const int removed = t.numLinesRemoved();
         press(board, Qt::Key_Space);
         QCOMPARE(t.numLinesRemoved(), removed + 3);
         t.fallTick();
     };
 
+    // The moves are quiet, the landing and its clearing loud. Silence on the
+    // null sink is exactly zero.
     qsizetype from = recording.size();
-    clearRun();
-    QTRY_VERIFY_WITH_TIMEOUT(peak(recording, from) > 3000, 5000);
+    moveLeft();
+    QTRY_VERIFY_WITH_TIMEOUT(peak(recording, from) > 300, 5000);
+    QVERIFY(peak(recording, from) < 8000);
+    from = recording.size();
+    dropToClear();
+    QTRY_VERIFY_WITH_TIMEOUT(peak(recording, from) > 8000, 5000);
 
     // M cuts the sound short; what the server holds already plays out.
     press(board, Qt::Key_M);
@@ -150,7 +164,8 @@ void TestSoundPlayback::clearingHeardThenMuted()
     };
     QTRY_VERIFY_WITH_TIMEOUT(quietFor(BytesPerSecond / 10), 5000);
     from = recording.size();
-    clearRun();
+    moveLeft();
+    dropToClear();
     QTRY_VERIFY_WITH_TIMEOUT(recording.size() - from > BytesPerSecond / 3, 5000);
     QCOMPARE(peak(recording, from), 0);
 }
@@ -181,11 +196,37 @@ void TestSoundPlayback::failedEffectMadeAgainWhenNeeded()
     output.play(GameCues::Land);
     QVERIFY(!first);
     QTRY_COMPARE(effect()->status(), QSoundEffect::Error);
+    // Cues the module does not know are ignored.
+    output.play(-1);
+    output.play(GameCues::CueCount);
     QVERIFY(QFile::remove(land) && QFile::copy(QStringLiteral(TUMBLOX_EFFECTS_DIR "/land.wav"), land));
     const qsizetype from = recording.size();
     output.play(GameCues::Land);
     QTRY_VERIFY_WITH_TIMEOUT(peak(recording, from) > 3000, 5000);
     QCOMPARE(effect()->status(), QSoundEffect::Ready);
+}
+
+// A move and a colour turn share one voice that a held key cannot pile up.
+void TestSoundPlayback::movesNeverPileUp()
+{
+    const auto create = reinterpret_cast<CreateSoundOutput>(
+        QLibrary(QStringLiteral(TUMBLOX_SOUND_MODULE_PATH)).resolve(CreateSoundOutputName));
+    QVERIFY(create);
+    QObject owner;
+    SoundOutput &output = *create(&owner, QString());
+    const auto effect = [&owner](const char *name) {
+        return owner.findChild<QSoundEffect *>(QLatin1String(name) + QLatin1String(".wav"));
+    };
+    for (const char *name : { "move", "rotate", "land" })
+        QTRY_COMPARE(effect(name)->status(), QSoundEffect::Ready);
+    output.play(GameCues::Move);
+    QVERIFY(effect("move")->isPlaying());
+    output.play(GameCues::Rotate);
+    QVERIFY(!effect("rotate")->isPlaying());
+    output.play(GameCues::Land);
+    QVERIFY(effect("land")->isPlaying());
+    // A little later the voice is free again.
+    QTRY_VERIFY((output.play(GameCues::Rotate), effect("rotate")->isPlaying()));
 }
 
 QTEST_MAIN(TestSoundPlayback)
