@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 class TestGameSounds : public QObject
 {
@@ -19,6 +20,7 @@ private slots:
     void silentWithOneWarning_data();
     void silentWithOneWarning();
     void muteSurvivesARestart();
+    void loadsAfterTheFirstPaint();
 
 private:
     QTemporaryDir home;
@@ -70,6 +72,18 @@ void TestGameSounds::muteSurvivesARestart()
     QVERIFY(restarted.isMuted());
     restarted.setMuted(false);
     QVERIFY(!GameSounds(nullptr, noModule).isMuted());
+}
+
+// So that the first frame does not wait for the multimedia libraries.
+void TestGameSounds::loadsAfterTheFirstPaint()
+{
+    QTest::ignoreMessage(QtWarningMsg, "Sound: no audio output found; the game goes on silently");
+    GameSounds sounds(nullptr, QStringLiteral(TUMBLOX_SOUND_MODULE_PATH));
+    QWidget window;
+    QCoreApplication::processEvents();
+    QVERIFY(sounds.children().isEmpty());
+    window.show();
+    QTRY_VERIFY(!sounds.children().isEmpty());
 }
 
 QTEST_MAIN(TestGameSounds)
