@@ -52,6 +52,11 @@ BlockDropWindow::BlockDropWindow()
     setWindowTitle(tr("Tumblox"));
 }
 
+void BlockDropWindow::setCues(GameCues *cues)
+{
+    gameBoard->setCues(cues);
+}
+
 // A piece preview the board draws into. Like the counters it has its fixed
 // size on the handheld and grows with taller windows; the piece sits in its
 // middle. Without parent until the layout is installed, which adopts it.

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class BlockDropBoard;
+class GameCues;
 class QGridLayout;
 class QLabel;
 class QLCDNumber;
@@ -26,6 +27,9 @@ public:
     // out square, and no smaller than the window can be. Lays the window out
     // for that height, so ask while it is hidden.
     QSize sizeForSquareCells(int height);
+
+    // For the board; not owned.
+    void setCues(GameCues *cues);
 
 public slots:
     void setMode(const QString &text);

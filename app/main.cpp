@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropwindow.h"
+#include "gamesounds.h"
 #include "terminationsignals.h"
 #include "translation.h"
 #include "windowstatekeeper.h"
@@ -21,6 +22,8 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&translator);
 
     BlockDropWindow window;
+    // Reads the mute now, so that its note is in the first frame; the sound itself comes later.
+    window.setCues(new GameSounds(&window));
     // Asked to end, the program leaves its event loop, and the board saves its game on the way out.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &app, &QCoreApplication::quit);

@@ -3,7 +3,9 @@
 // Process figures of the game: start-up to the first painted frame, and peak
 // resident memory after autoplayed pieces.
 //
-//   tumblox-process spawn [runs]      start the game (tumblox) in fresh processes
+//   tumblox-process spawn [runs] [game...]
+//                                     start the game (tumblox) in fresh processes;
+//                                     several builds of it take turns, run by run
 //   tumblox-process autoplay [pieces] play the game here and report its memory
 //
 // Both start the development ad server on loopback first, and run offscreen
@@ -48,14 +50,14 @@ struct StartupRun
 // screen from Qt's own painting log, stamped with the monotonic clock
 // (milliseconds). The last flush within the time box is the credits
 // screen once the first ad has arrived; nothing else changes on screen.
-StartupRun startOnce(const QProcessEnvironment &environment)
+StartupRun startOnce(const QProcessEnvironment &environment, const QString &program)
 {
     QProcess game;
     game.setProcessEnvironment(environment);
     game.setStandardOutputFile(QProcess::nullDevice());
     game.setReadChannel(QProcess::StandardError);
     const double spawnedAt = monotonicMs();
-    game.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox"));
+    game.start(program);
     QElapsedTimer box;
     box.start();
     QByteArray log;
@@ -83,25 +85,34 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-int spawn(int runs)
+// Builds compared side by side take turns, so each meets the same load.
+int spawn(int runs, QStringList games)
 {
+    if (games.isEmpty())
+        games << QCoreApplication::applicationDirPath() + QStringLiteral("/tumblox");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting.info=true"));
     environment.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{time boot} %{message}"));
-    std::vector<double> firstFrames;
-    std::vector<double> lastFrames;
+    std::vector<std::vector<double>> firstFrames(games.size());
+    std::vector<std::vector<double>> lastFrames(games.size());
     for (int run = 0; run < runs; ++run) {
-        const StartupRun result = startOnce(environment);
-        if (result.firstFrame < 0) {
-            std::fprintf(stderr, "tumblox-process: the game painted no frame\n");
-            return 1;
+        for (int g = 0; g < games.size(); ++g) {
+            const StartupRun result = startOnce(environment, games.at(g));
+            if (result.firstFrame < 0) {
+                std::fprintf(stderr, "tumblox-process: %s painted no frame\n", qPrintable(games.at(g)));
+                return 1;
+            }
+            firstFrames[g].push_back(result.firstFrame);
+            lastFrames[g].push_back(result.lastFrame);
         }
-        firstFrames.push_back(result.firstFrame);
-        lastFrames.push_back(result.lastFrame);
     }
     std::printf("exec to frame on screen, median of %d runs, milliseconds\n", runs);
-    std::printf("  first frame    %7.1f\n", median(firstFrames));
-    std::printf("  credits frame  %7.1f\n", median(lastFrames));
+    for (int g = 0; g < games.size(); ++g) {
+        if (games.size() > 1)
+            std::printf("%s\n", qPrintable(games.at(g)));
+        std::printf("  first frame    %7.1f\n", median(firstFrames[g]));
+        std::printf("  credits frame  %7.1f\n", median(lastFrames[g]));
+    }
     return 0;
 }
 
@@ -187,7 +198,7 @@ int autoplay(QApplication &app, int pieces)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: tumblox-process spawn [runs] | autoplay [pieces]\n");
+    std::fprintf(stderr, "usage: tumblox-process spawn [runs] [game...] | autoplay [pieces]\n");
     return 2;
 }
 
@@ -222,7 +233,7 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         const AdServerProcess server;
         pointClientsAt(server);
-        return spawn(count > 0 ? count : 10);
+        return spawn(count > 0 ? count : 10, app.arguments().mid(3));
     }
     if (mode == QLatin1String("autoplay")) {
         QApplication app(argc, argv);

@@ -9,6 +9,7 @@
 #include "networkerrorscreen.h"
 #include "qrand.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QGuiApplication>
@@ -85,6 +86,22 @@ void BlockDropBoard::setHoldPieceLabel(QLabel *label)
         label->installEventFilter(this);
 }
 
+void BlockDropBoard::setCues(GameCues *gameCues)
+{
+    if (cues)
+        disconnect(cues, nullptr, this, nullptr);
+    cues = gameCues;
+    // The note that the sound is off comes and goes with the mute.
+    if (cues)
+        connect(cues, &GameCues::mutedChanged, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+QString BlockDropBoard::applicationId()
+{
+    return QStringLiteral("Quillo_Tumblox_QT");
+}
+
 // ---- Grid and moves ----
 
 void BlockDropBoard::clearBoard()
@@ -118,20 +135,20 @@ bool BlockDropBoard::canMovePiece() const
 
 void BlockDropBoard::left()
 {
-    if (canMovePiece())
-        tryMove(curPiece, curX - 1, curY);
+    if (canMovePiece() && tryMove(curPiece, curX - 1, curY))
+        playCue(GameCues::Move);
 }
 
 void BlockDropBoard::right()
 {
-    if (canMovePiece())
-        tryMove(curPiece, curX + 1, curY);
+    if (canMovePiece() && tryMove(curPiece, curX + 1, curY))
+        playCue(GameCues::Move);
 }
 
 void BlockDropBoard::rotate()
 {
-    if (canMovePiece())
-        tryMove(curPiece.rotated(), curX, curY);
+    if (canMovePiece() && tryMove(curPiece.rotated(), curX, curY))
+        playCue(GameCues::Rotate);
 }
 
 void BlockDropBoard::down()
@@ -166,8 +183,10 @@ void BlockDropBoard::dropDown()
 void BlockDropBoard::removeMatches()
 {
     int total = 0;
+    int passes = 0;
     while (const int removed = board.clearPass()) {
         total += removed;
+        playCue(GameCues::passCue(++passes));
         // Show every pass before the next one begins.
         repaint();
     }
@@ -317,6 +336,8 @@ void BlockDropBoard::pieceDropped(int dropHeight)
     if (numPiecesDropped % PiecesPerLevel == 0)
         raiseLevel();
 
+    // After the level, whose ad pauses the game and so silences the landing.
+    playCue(GameCues::Land);
     removeMatches();
     if (!isWaitingAfterClear)
         newPiece();
@@ -337,6 +358,8 @@ void BlockDropBoard::raiseLevel()
             pause();
         showAd();
     }
+    // After the ad, so the level that pauses for one stays silent.
+    playCue(GameCues::Level);
 }
 
 // The cascade-end accounting, run once when a cascade removed blocks.
@@ -453,7 +476,11 @@ void BlockDropBoard::gameOver()
 {
     stopGame();
     const HighScoreTable table = highScoreDirectory.isEmpty() ? HighScoreTable() : HighScoreTable(highScoreDirectory);
-    highScores = table.record(mode, HighScoreTable::resultOf(mode, score, numLinesRemoved));
+    const int result = HighScoreTable::resultOf(mode, score, numLinesRemoved);
+    int place = 0;
+    highScores = table.record(mode, result, &place);
+    // A game without a point enters a short table, but is no record.
+    playCue(result > 0 && place < HighScoreTable::MaxEntries ? GameCues::Record : GameCues::GameOver);
     update();
 }
 
@@ -461,6 +488,13 @@ void BlockDropBoard::gameOver()
 
 void BlockDropBoard::keyPressEvent(QKeyEvent *event)
 {
+    // The sound can be switched off on every screen, not only in a game;
+    // a held key switches it once.
+    if (event->key() == Qt::Key_M && cues) {
+        if (!event->isAutoRepeat())
+            cues->setMuted(!cues->isMuted());
+        return;
+    }
     if (takeControlKey(event->key()))
         return;
     if (!canMovePiece()) {
@@ -555,10 +589,18 @@ void BlockDropBoard::showAd()
                            false);
 }
 
+// Nothing is heard under the "Pause" screen, an ad or the network-error
+// screen; the loading and credits screens have no game that could sound.
+void BlockDropBoard::playCue(GameCues::Cue cue)
+{
+    if (cues && !isPaused && !QApplication::activeModalWidget()
+        && !(networkErrorWidget && networkErrorWidget->isVisible()))
+        cues->play(cue);
+}
+
 void BlockDropBoard::startAd()
 {
-    adModule = new InnerActiveAdModule(this, QStringLiteral("Quillo_Tumblox_QT"),
-                                       AdReloadSeconds);
+    adModule = new InnerActiveAdModule(this, applicationId(), AdReloadSeconds);
     adModule->setAdParameter(0, QStringLiteral("551"));
     adModule->setAdParameter(6, QStringLiteral("Games"));
     adModule->setAdParameter(5, QStringLiteral("games, puzzle, tetraminos, tetra, tetris, "
@@ -822,4 +864,21 @@ void BlockDropBoard::paintEvent(QPaintEvent *event)
         painter.drawText(contents, Qt::AlignCenter, text);
     else
         renderer.drawPlayfield(painter, contents, QSize(squareWidth(), squareHeight()), board, curPiece, curX, curY);
+    if (cues && cues->isMuted())
+        drawMutedNote(painter, contents);
+}
+
+// Small, in the top right corner, readable on the playfield and on the text screens.
+void BlockDropBoard::drawMutedNote(QPainter &painter, const QRect &contents)
+{
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    painter.setFont(font);
+    const QString note = tr("Sound off (M)");
+    const int margin = painter.fontMetrics().height() / 4;
+    QRect box = painter.fontMetrics().boundingRect(note).adjusted(-margin, -margin, margin, margin);
+    box.moveTopRight(contents.topRight() + QPoint(-margin, margin));
+    painter.fillRect(box, QColor(0, 0, 0, 160));
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, note);
 }

@@ -5,6 +5,7 @@
 #include "blockdropgrid.h"
 #include "blockdroppiece.h"
 #include "blockdroprenderer.h"
+#include "gamecues.h"
 #include "savedgamefile.h"
 
 #include <QBasicTimer>
@@ -33,6 +34,10 @@ public:
 
     void setNextPieceLabel(QLabel *label);
     void setHoldPieceLabel(QLabel *label);
+    // Not owned; without cues the game is silent.
+    void setCues(GameCues *gameCues);
+    // Names the ad client and its settings file, which keeps the mute too.
+    static QString applicationId();
 
 signals:
     void scoreChanged(int score);
@@ -98,6 +103,7 @@ private:
     void gameOver();
     void onApplicationStateChanged(Qt::ApplicationState state);
     void showAd();
+    void playCue(GameCues::Cue cue);
 
     // Keys beside the moves
     bool takeControlKey(int key);
@@ -112,6 +118,7 @@ private:
     int squareWidth() const;
     int squareHeight() const;
     QString screenText() const;
+    void drawMutedNote(QPainter &painter, const QRect &contents);
 
     // Saving and resuming the game in progress
     SavedGame savedGame() const;
@@ -130,6 +137,7 @@ private:
     QTimer *secondsTimer = nullptr;
     QPointer<QLabel> nextPieceLabel;
     QPointer<QLabel> holdPieceLabel;
+    QPointer<GameCues> cues;
     // Top-level without parent, so the board deletes it; guarded, so a screen
     // deleted elsewhere is rebuilt rather than touched.
     QPointer<QWidget> networkErrorWidget;

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace {
 
 // QSaveFile needs to create a file beside the target, so try exactly that;
@@ -76,11 +78,14 @@ QString HighScoreTable::filePath(const QString &mode) const
     return QDir::toNativeSeparators(dir + u'/' + fileName(mode));
 }
 
-QStringList HighScoreTable::record(const QString &mode, int result) const
+QStringList HighScoreTable::record(const QString &mode, int result, int *place) const
 {
     const QString path = filePath(mode);
     QStringList stored;
-    if (!readEntries(path, &stored)) {
+    const bool readable = readEntries(path, &stored);
+    if (place)
+        *place = placeOf(stored, result);
+    if (!readable) {
         qWarning("High scores: cannot read %s, leaving it untouched", qPrintable(path));
         return merge({}, result);
     }
@@ -115,18 +120,16 @@ int HighScoreTable::resultOf(const QString &mode, int score, int numLinesRemoved
 // counts as 0. The result goes in front of the first strictly smaller entry.
 QStringList HighScoreTable::merge(const QStringList &stored, int result)
 {
-    QStringList merged;
-    bool placed = false;
-    for (const QString &entry : stored) {
-        if (!placed && result > entry.toInt()) {
-            merged.append(QString::number(result));
-            placed = true;
-        }
-        merged.append(entry);
-    }
-    if (!placed)
-        merged.append(QString::number(result));
+    QStringList merged = stored;
+    merged.insert(placeOf(stored, result), QString::number(result));
     return merged;
+}
+
+int HighScoreTable::placeOf(const QStringList &stored, int result)
+{
+    const auto smaller = std::find_if(stored.begin(), stored.end(),
+                                      [result](const QString &entry) { return result > entry.toInt(); });
+    return int(smaller - stored.begin());
 }
 
 QString HighScoreTable::gameOverText(const QString &mode, int result, const QStringList &highScores)

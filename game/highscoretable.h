@@ -21,13 +21,15 @@ public:
     QString filePath(const QString &mode) const;
 
     // Reads the mode's file, merges the result in, saves the first 10 entries
-    // and returns the whole merged list for the game-over screen.
-    QStringList record(const QString &mode, int result) const;
+    // and returns the whole merged list for the game-over screen. place, when
+    // given, receives the result's index in that list.
+    QStringList record(const QString &mode, int result, int *place = nullptr) const;
 
     static QString fileName(const QString &mode);
     static QString chooseDirectory(const QString &programDirectory);
     static int resultOf(const QString &mode, int score, int numLinesRemoved);
     static QStringList merge(const QStringList &stored, int result);
+    static int placeOf(const QStringList &stored, int result);
     static QString gameOverText(const QString &mode, int result, const QStringList &highScores);
 
 private:

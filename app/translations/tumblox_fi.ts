@@ -73,6 +73,10 @@
  https://quillo.example/tumblox</translation>
     </message>
     <message>
+        <source>Sound off (M)</source>
+        <translation>Äänet pois (M)</translation>
+    </message>
+    <message>
         <source>Pause</source>
         <translation>Tauko</translation>
     </message>

@@ -244,6 +244,7 @@ void TestBlockDropWindow::language()
     QCOMPARE(translator.translate("BlockDropBoard", "Loading, please wait!"), QStringLiteral("Ladataan, odota hetki!"));
     QCOMPARE(translator.translate("BlockDropWindow", "&Resume"), QStringLiteral("&Jatka"));
     QCOMPARE(translator.translate("KeyHelpOverlay", "Gamepad"), QStringLiteral("Peliohjain"));
+    QCOMPARE(translator.translate("BlockDropBoard", "Sound off (M)"), QStringLiteral("Äänet pois (M)"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Tumblox"));
 }
 

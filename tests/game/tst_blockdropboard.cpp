@@ -4,6 +4,8 @@
 #include "gridpicture.h"
 #include "keyhelpoverlay.h"
 
+#include <QDialog>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaEnum>
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <stdlib.h>
 #include <thread>
 
@@ -27,20 +30,35 @@ private slots:
     void cascade();
     void rules_data();
     void rules();
+    void cues_data();
+    void cues() { rules(); }
+    void passesStopRisingAtTheSixth();
     void randomWalk();
 };
 
 namespace {
+// Hears what the board asks to be played.
+class CueRecorder : public GameCues
+{
+public:
+    QStringList heard;
+
+protected:
+    void start(Cue cue) override { heard << QString::fromLatin1(QMetaEnum::fromType<Cue>().valueToKey(cue)); }
+};
+
 // A board kept off the network whose game overs write into a folder of its own.
 struct Board
 {
     QTemporaryDir scores;
+    CueRecorder cues;
     BlockDropBoard board;
     BlockDropBoardTestAccess t{ board };
     Board()
     {
         t.highScoreDirectory() = scores.path();
         t.skipAds();
+        board.setCues(&cues);
     }
 };
 
@@ -123,12 +141,15 @@ void TestBlockDropBoard::cascade()
 //   tick, second              the fall timer's tick (where one runs), the clock's second
 //   credits                   the credits screen, as the first ad brings it
 //   loading                   no ad has come yet; onAdDataReady brings the first
+//   table                     the score table holds ten entries of 1000
+//   modal, network            a modal dialog, the network-error screen, opened over the board
 //   grid=.5/11.55             the grid as rows, top row first: '.' empty, 1 to 7 colours
 //   column=N                  the grid holds a striped column of height N at the left wall
 //   piece=451@2               the falling piece, colours top to bottom, in column 2, row 28
 //   level=N, pieces=N         the level, the number of pieces come to rest
 //   state=ApplicationHidden   the program's state changes so, as Qt reports it
-//   |                         from here on the counters log "score N", "level N", "lines N", "mode M"
+//   |                         from here on the counters log "score N", "level N", "lines N", "mode M",
+//                             and the cues played are heard
 // The ? words log what they see:
 //   ?state    "idle", "running", "paused" or "over", then " with clock" while the clock runs
 //   ?credits  "credits" or "no credits"
@@ -140,6 +161,7 @@ void TestBlockDropBoard::cascade()
 //   ?piece    "piece" and the falling piece's colours, top to bottom; 000 for none
 //   ?hold     "hold" and the held piece's colours
 //   ?grid     "grid" and the grid as rows, without the empty rows on top and the empty cells at row ends
+//   ?cues     "cues" and the cues heard since the last ?cues, or "no cues"
 // A word unknown or out of place fails the row; a log that parts from the expected one names the step and word.
 void TestBlockDropBoard::rules_data()
 {
@@ -196,6 +218,41 @@ void TestBlockDropBoard::rules_data()
         << "key taken, help, paused, key taken, no help, running, old, key taken, key taken, paused, no help";
 }
 
+// Each event's cue; nothing is heard under the "Pause" screen, a dialog or the network screen, or while muted.
+void TestBlockDropBoard::cues_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("log");
+
+    QTest::newRow("a move and a colour turn; a move into the wall is silent")
+        << "start piece=123@0 | left right rotate ?cues" << "cues Move Rotate";
+    QTest::newRow("a landing") << "start piece=123@5 | drop ?cues" << "cues Land";
+    QTest::newRow("a landing that clears once") << "start grid=11 piece=451@2 | drop ?cues"
+                                                << "score 45, lines 3, cues Land Pass1";
+    QTest::newRow("three passes, one step higher each")
+        << "start grid=44/11.55 piece=451@2 | drop ?grid ?cues" << "score 135, lines 9, grid , cues Land Pass1 Pass2 Pass3";
+    QTest::newRow("a level") << "start pieces=34 piece=123@5 | drop ?cues" << "level 2, cues Level Land";
+    QTest::newRow("game over without a point") << "start column=24 piece=145@0 | drop ?cues" << "cues GameOver";
+    QTest::newRow("a score that enters the table is a record")
+        << "start grid=11 piece=451@2 drop tick column=24 piece=145@0 | drop ?cues" << "cues Record";
+    QTest::newRow("a score below a full table is not")
+        << "table start grid=11 piece=451@2 drop tick column=24 piece=145@0 | drop ?cues" << "cues GameOver";
+    QTest::newRow("the level that pauses for an ad is silent")
+        << "start level=2 pieces=69 grid=11 piece=451@2 | drop ?state ?cues" << "level 3, score 135, lines 3, paused, no cues";
+    QTest::newRow("under a dialog") << "start piece=123@5 modal | left drop ?cues" << "no cues";
+    QTest::newRow("under the network screen") << "start piece=123@5 network | left drop ?cues" << "no cues";
+    QTest::newRow("M mutes on any screen and unmutes")
+        << "| Key_M start left ?cues Key_M right ?cues"
+        << "key taken, mode score, score 0, level 1, no cues, key taken, cues Move";
+}
+
+// Cascades of more passes than there are steps stay on the highest, rather than running into other cues.
+void TestBlockDropBoard::passesStopRisingAtTheSixth()
+{
+    QCOMPARE(GameCues::passCue(6), GameCues::Pass6);
+    QCOMPARE(GameCues::passCue(36), GameCues::Pass6);
+}
+
 void TestBlockDropBoard::rules()
 {
     QFETCH(QString, script);
@@ -212,9 +269,10 @@ void TestBlockDropBoard::rules()
     // Misspelt words and values fail here, slots and keys where they are looked up.
     static const QRegularExpression wordForm(QStringLiteral(
         "^([a-z]\\w*|\\||Key_\\w+|grid=[.1-7]+(/[.1-7]*)*|column=\\d+|piece=[1-7]{3}@\\d+|(level|pieces)=\\d+|state=\\w+"
-        "|\\?(state|credits|help|screen|fall|new|at|piece|hold|grid))$"));
+        "|\\?(state|credits|help|screen|fall|new|at|piece|hold|grid|cues))$"));
     const QStringList words = script.split(QLatin1Char(' '));
     BlockDropPiece shownAsNext;
+    std::unique_ptr<QDialog> dialog;
     qsizetype checked = 0;
     for (int step = 0; step < words.size(); ++step) {
         const QString &word = words.at(step);
@@ -224,6 +282,7 @@ void TestBlockDropBoard::rules()
         if (!word.startsWith(QLatin1Char('?')))
             shownAsNext = t.nextPiece();
         if (word == "|") {
+            g.cues.heard.clear();
             connect(&g.board, &BlockDropBoard::scoreChanged, this, entry("score"));
             connect(&g.board, &BlockDropBoard::levelChanged, this, entry("level"));
             connect(&g.board, &BlockDropBoard::linesRemovedChanged, this, entry("lines"));
@@ -241,6 +300,19 @@ void TestBlockDropBoard::rules()
             t.adReady() = false;
         else if (word == "?help")
             seen << (g.board.findChild<KeyHelpOverlay *>() && !g.board.findChild<KeyHelpOverlay *>()->isHidden() ? "help" : "no help");
+        else if (word == "modal") {
+            dialog = std::make_unique<QDialog>();
+            dialog->setModal(true);
+            dialog->show();
+        } else if (word == "network")
+            g.board.onNetworkError(QString());
+        else if (word == "table") {
+            QFile file(g.scores.filePath("highscores_score.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray("1000\n").repeated(10)) == 50);
+        } else if (word == "?cues") {
+            seen << (g.cues.heard.isEmpty() ? "no cues" : "cues " + g.cues.heard.join(' '));
+            g.cues.heard.clear();
+        }
         else if (word == "?credits")
             seen << (t.showingCredits() ? "credits" : "no credits");
         else if (word == "?fall")
