@@ -33,7 +33,9 @@ constexpr HelpRow KeyRows[] = {
     { QT_TRANSLATE_NOOP("KeyHelpOverlay", "H"), QT_TRANSLATE_NOOP("KeyHelpOverlay", "Hold the bar") },
     { QT_TRANSLATE_NOOP("KeyHelpOverlay", "P, Esc"), QT_TRANSLATE_NOOP("KeyHelpOverlay", "Pause or resume") },
     { QT_TRANSLATE_NOOP("KeyHelpOverlay", "1, 2, 3"), QT_TRANSLATE_NOOP("KeyHelpOverlay", "New score, line or timer game") },
+    { QT_TRANSLATE_NOOP("KeyHelpOverlay", "M"), QT_TRANSLATE_NOOP("KeyHelpOverlay", "Sound off or on") },
     { QT_TRANSLATE_NOOP("KeyHelpOverlay", "F1"), QT_TRANSLATE_NOOP("KeyHelpOverlay", "This help") },
+    { QT_TRANSLATE_NOOP("KeyHelpOverlay", "F11"), QT_TRANSLATE_NOOP("KeyHelpOverlay", "Full screen or window") },
 };
 
 constexpr HelpRow PadRows[] = {

@@ -214,5 +214,21 @@
         <source>Any key or click closes this help.</source>
         <translation>Jede Taste und jeder Klick schließt diese Hilfe.</translation>
     </message>
+    <message>
+        <source>M</source>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>Ton aus oder an</translation>
+    </message>
+    <message>
+        <source>F11</source>
+        <translation>F11</translation>
+    </message>
+    <message>
+        <source>Full screen or window</source>
+        <translation>Vollbild oder Fenster</translation>
+    </message>
 </context>
 </TS>

@@ -214,5 +214,21 @@
         <source>Any key or click closes this help.</source>
         <translation>Mikä tahansa näppäin tai napsautus sulkee ohjeen.</translation>
     </message>
+    <message>
+        <source>M</source>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>Äänet pois tai päälle</translation>
+    </message>
+    <message>
+        <source>F11</source>
+        <translation>F11</translation>
+    </message>
+    <message>
+        <source>Full screen or window</source>
+        <translation>Koko näyttö tai ikkuna</translation>
+    </message>
 </context>
 </TS>

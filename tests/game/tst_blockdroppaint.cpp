@@ -32,11 +32,14 @@ private slots:
 
 namespace {
 
-// A started, empty board whose contents rectangle has the given size.
+// A started, empty board whose contents rectangle has the given size; what
+// it saves goes to a scratch folder that outlives every board.
 void prepare(BlockDropBoard &board, QSize contents)
 {
+    static const QTemporaryDir saves;
     board.resize(contents + 2 * QSize(board.frameWidth(), board.frameWidth()));
     BlockDropBoardTestAccess t{board};
+    t.highScoreDirectory() = saves.path();
     t.loading() = false;
     t.started() = true;
     t.grid().clear();
