@@ -187,34 +187,49 @@ void TestInnerActiveAdModule::cycle()
 
 void TestInnerActiveAdModule::takeAnswer_data()
 {
-    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QByteArray>("file"); // the settings file before
     QTest::addColumn<QByteArray>("client");
     QTest::addColumn<QString>("storedAfter"); // "untouched" when nothing was written
     QTest::addColumn<QString>("heldAfter");
 
-    QTest::newRow("changed id") << "abc" << QByteArray("<CLIENT Id=\"xyz\"/>") << "xyz" << "xyz";
-    QTest::newRow("same id is not written again") << "abc" << QByteArray("<client Id=\"abc\"/>") << "untouched" << "abc";
-    QTest::newRow("Id absent while one is held") << "abc" << QByteArray("<client/>") << "" << "";
-    QTest::newRow("no client element") << "abc" << QByteArray() << "untouched" << "abc";
-    QTest::newRow("stored id over 256 characters") << QString(257, u'k') << QByteArray() << "untouched" << "";
+    const auto file = [](const QByteArray &cid) { return "[General]\ncid=" + cid + "\nkeep=1\n"; };
+    const QString id256(256, u'x');
+    QTest::newRow("changed id") << file("abc") << QByteArray("<CLIENT Id=\"xyz\"/>") << "xyz" << "xyz";
+    QTest::newRow("same id is not written again") << file("abc") << QByteArray("<client Id=\"abc\"/>") << "untouched" << "abc";
+    QTest::newRow("Id absent while one is held") << file("abc") << QByteArray("<client/>") << "" << "";
+    QTest::newRow("no client element") << file("abc") << QByteArray() << "untouched" << "abc";
+    QTest::newRow("stored id over 256 characters") << file(QByteArray(257, 'k')) << QByteArray() << "untouched" << "";
+    QTest::newRow("answered id of 256 characters") << file("abc") << "<client Id=\"" + id256.toLatin1() + "\"/>" << id256 << id256;
+    QTest::newRow("answered id over 256 characters") << file("abc") << "<client Id=\"x" + id256.toLatin1() + "\"/>" << "untouched" << "abc";
+    QTest::newRow("garbage around another key") << QByteArray("\x01\x02 junk ]\n[General]\nkeep=1\n[unclosed\n\xff\xfe\n")
+                                                 << QByteArray("<client Id=\"def\"/>") << "def" << "def";
 }
 
-// The id is written only on a change; a stored one too long to send is not held, but kept.
+// The id is written only on a change, and only one the requests can carry; a
+// stored one too long to send is not held, but kept. A corrupt file stops
+// nothing, and what else it keeps stays.
 void TestInnerActiveAdModule::takeAnswer()
 {
-    QFETCH(QString, stored);
+    QFETCH(QByteArray, file);
     QFETCH(QByteArray, client);
     QFETCH(QString, storedAfter);
     QFETCH(QString, heldAfter);
 
-    QSettings settings(QStringLiteral("InnerActive"), AppId);
-    settings.setValue("cid", stored);
-    auto *module = new InnerActiveAdModule(scope, AppId, 60);
-    QCOMPARE(settings.value("cid").toString(), stored);
+    // A file of its own per row: QSettings keeps what it read for the process.
+    const QString appId = AppId + u' ' + QLatin1String(QTest::currentDataTag());
+    QFile stored(configHome.filePath(QStringLiteral("InnerActive/") + appId + QStringLiteral(".conf")));
+    QVERIFY(QDir().mkpath(QFileInfo(stored).path()) && stored.open(QIODevice::WriteOnly) && stored.write(file) == file.size());
+    stored.close();
+    QSettings settings(QStringLiteral("InnerActive"), appId);
+    const QVariant before = settings.value("cid");
+    auto *module = new InnerActiveAdModule(scope, appId, 60);
+    QCOMPARE(settings.value("cid"), before);
     settings.setValue("cid", "untouched");
     QVERIFY(!module->takeAnswer("<r>" + client + "<ad><image>http://x/a.png</image></ad></r>").isEmpty());
     QCOMPARE(settings.value("cid").toString(), storedAfter);
     QCOMPARE(module->clientId, heldAfter);
+    settings.sync();
+    QVERIFY(stored.open(QIODevice::ReadOnly) && stored.readAll().split('\n').contains("keep=1"));
 }
 
 void TestInnerActiveAdModule::deviceDescription_data()
