@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The ad flow against the development ad server: the real game once, then the
-// window against each fault, at start-up or on a reload during a game.
+// The ad flow against the development ad server: the window against each
+// fault, at start-up or on a reload during a game.
 #include "adserverprocess.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
@@ -9,10 +9,8 @@
 #include "inneractiveadmoduletestaccess.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -64,7 +62,6 @@ class TestAdFlow : public QObject
 
 private slots:
     void initTestCase();
-    void realGame();
     void faults_data();
     void faults();
 
@@ -75,44 +72,11 @@ private:
 void TestAdFlow::initTestCase()
 {
     QVERIFY(home.isValid());
-    // The client's stored identity goes here, also the real game's.
+    // The client's stored identity goes here.
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
     // A window closed by a row's quit must not post a quit for the next row.
     QApplication::setQuitOnLastWindowClosed(false);
-}
-
-// The game as a player starts it: logo, ad request, image, each with the browser's User-Agent.
-void TestAdFlow::realGame()
-{
-    AdServerProcess server({}, AdServerProcess::KeepLog);
-    qputenv("TUMBLOX_AD_SERVER", server.url().toUtf8());
-    QProcess game;
-    // A first start, with no client id stored by the rows before.
-    QTemporaryDir config;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    game.setProcessEnvironment(environment);
-    game.start(QStringLiteral(TUMBLOX_GAME_PATH), QStringList());
-    QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() >= 3, 2 * Wait);
-    QCOMPARE(game.state(), QProcess::Running);
-    game.kill();
-    QVERIFY(game.waitForFinished());
-
-    const QString agent = QStringLiteral("\"Mozilla/5.0 (X11; U; Linux armv7l; fi-FI; rv:1.9.2a1pre) Gecko/20090928 "
-                                         "Firefox/3.5 Maemo Browser 1.4.1.15 RX-51 N900\"");
-    for (const QString &line : server.requests())
-        QVERIFY2(line.startsWith(QLatin1String("GET ")) && line.endsWith(u' ' + agent), qPrintable(line));
-    QCOMPARE(pathsRequested(server), QStringList({ LogoPath, AdPath, ImagePath }));
-    auto items = QUrlQuery(QUrl(server.requests().value(1).section(u' ', 1, 1))).queryItems(QUrl::FullyDecoded);
-    // Last comes the time of the request, in seconds since the epoch.
-    const qint64 time = items.value(6).second.toLongLong();
-    QVERIFY(qAbs(time - QDateTime::currentSecsSinceEpoch()) < 60);
-    const QString keywords = QStringLiteral("games, puzzle, tetraminos, tetra, tetris, adventure, classic, brain, "
-                                            "free, fun, challenge");
-    QCOMPARE(items, (QList<std::pair<QString, QString>>{ { "aid", "Quillo_Tumblox_QT" }, { "v", "Sm2m-1.5.2-QT_1.5.2" },
-                                                         { "o", "true" }, { "po", "551" }, { "k", keywords },
-                                                         { "c", "Games" }, { "time", QString::number(time) } }));
 }
 
 void TestAdFlow::faults_data()
@@ -215,6 +179,12 @@ void TestAdFlow::faults()
 
     if (seen == "ready") {
         QVERIFY(newGame->isEnabled() && t.showingCredits());
+        // The board's own ad parameters, and the client's default placement.
+        const QUrlQuery query(QUrl(server->requests().at(1).section(u' ', 1, 1)));
+        QCOMPARE(query.queryItemValue("po"), "551");
+        QCOMPARE(query.queryItemValue("k", QUrl::FullyDecoded),
+                 "games, puzzle, tetraminos, tetra, tetris, adventure, classic, brain, free, fun, challenge");
+        QCOMPARE(query.queryItemValue("c"), "Games");
         // A later ad does not make the board ready again.
         QCOMPARE(client->requestAd(), 1);
         QVERIFY(QSignalSpy(client, &InnerActiveAdModule::adDataReady).wait(Wait));
