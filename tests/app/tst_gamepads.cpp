@@ -10,7 +10,6 @@
 #include "keyhelpoverlay.h"
 
 #include <QApplication>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -40,7 +39,6 @@ public:
     }
     ~VirtualPad() { unplug(); }
 
-    bool isPlugged() const { return joystick != nullptr; }
     void setButton(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
     void setAxis(int axis, int value) { SDL_JoystickSetVirtualAxis(joystick, axis, Sint16(value)); }
 
@@ -106,8 +104,6 @@ private slots:
     void cleanupTestCase();
     void buttons_data();
     void buttons();
-    void hotPlug();
-    void onlyTheActiveWindowReadsThePads();
 };
 
 // The test's own hold on SDL, so it can make pads before the game's first poll.
@@ -123,8 +119,11 @@ void TestGamepads::cleanupTestCase()
 }
 
 // Words: a button's SDL name presses and releases it; hold: and release: do
-// half of that; leftx= and lefty= move the stick; t= sets the clock. Each
-// is followed by one poll. ? words log the board.
+// half of that; leftx= and lefty= move the stick; t= sets the clock; unplug
+// and plug pull the pad out and put one in; pause calls the board's slot;
+// dialog opens the ad dialog over the window, close closes it and brings the
+// window back. Each is followed by one poll, where the poll timer runs. ? words
+// log the board and the poll timer's interval; a removed pad logs "removed".
 void TestGamepads::buttons_data()
 {
     QTest::addColumn<QString>("script");
@@ -144,15 +143,24 @@ void TestGamepads::buttons_data()
     QTest::newRow("a held direction repeats, then stops")
         << "hold:dpleft t=199 ?x t=200 ?x t=259 ?x t=260 ?x release:dpleft t=1000 ?x" << "x 5, x 4, x 4, x 3, x 3";
     QTest::newRow("a held stick repeats until let go") << "lefty=32767 t=200 t=260 ?y lefty=0 t=1000 ?y" << "y 25, y 25";
+    // Polled at frame rate with a pad, twice a second without.
+    QTest::newRow("a pad pulled out pauses, one plugged in works at once, pulled out while paused it leaves the pause")
+        << "?poll unplug ?state ?poll plug ?poll start ?state pause unplug ?state"
+        << "poll 16, removed, paused, poll 500, poll 16, running, removed, paused";
+    // Under the ad dialog the window is inactive: no polls, and what the pad pressed meanwhile is dropped.
+    QTest::newRow("no input while the window is inactive")
+        << "dialog ?poll hold:a close ?poll ?dropped release:a a ?dropped" << "poll off, poll 16, dropped 0, dropped 1";
 }
 
 void TestGamepads::buttons()
 {
     QFETCH(QString, script);
-    Game g;
-    VirtualPad pad;
-    g.poll();
     QStringList seen;
+    Game g;
+    auto pad = std::make_unique<VirtualPad>();
+    g.poll();
+    std::unique_ptr<InnerActiveAdDialog> dialog;
+    connect(g.pads, &Gamepads::padRemoved, this, [&seen] { seen << QStringLiteral("removed"); });
     const auto colors = [](const BlockDropPiece &p) { return QStringLiteral("%1%2%3").arg(p.color(0)).arg(p.color(1)).arg(p.color(2)); };
     for (const QString &word : script.split(u' ')) {
         const QString value = word.section(u'=', 1);
@@ -168,87 +176,43 @@ void TestGamepads::buttons()
             seen << "hold " + colors(g.t.holdPiece());
         else if (word == "?state")
             seen << g.state();
+        else if (word == "?poll")
+            seen << (g.pollTimer->isActive() ? QStringLiteral("poll %1").arg(g.pollTimer->interval()) : QStringLiteral("poll off"));
         else if (word.startsWith("leftx="))
-            pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, value.toInt());
+            pad->setAxis(SDL_CONTROLLER_AXIS_LEFTX, value.toInt());
         else if (word.startsWith("lefty="))
-            pad.setAxis(SDL_CONTROLLER_AXIS_LEFTY, value.toInt());
+            pad->setAxis(SDL_CONTROLLER_AXIS_LEFTY, value.toInt());
         else if (word.startsWith("t="))
             g.now = value.toInt();
         else if (word.startsWith("hold:") || word.startsWith("release:"))
-            pad.setButton(buttonNamed(word.section(u':', 1)), word.startsWith("hold:"));
-        else {
+            pad->setButton(buttonNamed(word.section(u':', 1)), word.startsWith("hold:"));
+        else if (word == "unplug")
+            pad->unplug();
+        else if (word == "plug")
+            pad = std::make_unique<VirtualPad>();
+        else if (word == "pause")
+            g.board->pause();
+        else if (word == "dialog") {
+            dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), QStringLiteral("https://ads.example/"), QString(),
+                                                           false, QStringLiteral("Skip"), QStringLiteral("Click"), true, 10,
+                                                           QStringLiteral("Skip in"), g.board);
+            dialog->open();
+            QTRY_COMPARE(QApplication::activeWindow(), dialog.get());
+        } else if (word == "close") {
+            dialog->reject();
+            // As the window manager does; the offscreen platform leaves that to us.
+            g.window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&g.window));
+        } else {
             QVERIFY2(buttonNamed(word) != SDL_CONTROLLER_BUTTON_INVALID, qPrintable(word));
-            pad.setButton(buttonNamed(word), true);
+            pad->setButton(buttonNamed(word), true);
             g.poll();
-            pad.setButton(buttonNamed(word), false);
+            pad->setButton(buttonNamed(word), false);
         }
-        if (!word.startsWith(u'?'))
+        if (!word.startsWith(u'?') && g.pollTimer->isActive())
             g.poll();
     }
     QTEST(seen.join(", "), "log");
-}
-
-// Polled twice a second without pads, at frame rate with one; a pad plugged
-// in works at once, and one pulled out pauses the game.
-void TestGamepads::hotPlug()
-{
-    Game g;
-    QCOMPARE(g.pollTimer->interval(), 500);
-    QVERIFY(g.pollTimer->isActive());
-    auto pad = std::make_unique<VirtualPad>();
-    g.poll();
-    QVERIFY(g.pollTimer->isActive());
-    QCOMPARE(g.pollTimer->interval(), 16);
-
-    QSignalSpy removed(g.pads, &Gamepads::padRemoved);
-    pad->unplug();
-    g.poll();
-    QCOMPARE(removed.count(), 1);
-    QVERIFY(g.t.isPaused());
-    QCOMPARE(g.pollTimer->interval(), 500);
-
-    // A pad plugged in again resumes the game; pulled out while paused, it leaves the pause.
-    pad = std::make_unique<VirtualPad>();
-    g.poll();
-    pad->setButton(SDL_CONTROLLER_BUTTON_START, true);
-    g.poll();
-    QVERIFY(!g.t.isPaused());
-    g.board->pause();
-    pad->unplug();
-    g.poll();
-    QCOMPARE(removed.count(), 2);
-    QVERIFY(g.t.isPaused());
-}
-
-// With the ad dialog in front, the window is inactive: no polls at all, and
-// what the pad pressed meanwhile is dropped when the window comes back.
-void TestGamepads::onlyTheActiveWindowReadsThePads()
-{
-    Game g;
-    VirtualPad pad;
-    g.poll();
-
-    InnerActiveAdDialog dialog(QByteArray(), QByteArray(), QStringLiteral("https://ads.example/"), QString(), false,
-                               QStringLiteral("Skip"), QStringLiteral("Click"), true, 10, QStringLiteral("Skip in"),
-                               g.board);
-    dialog.open();
-    QTRY_COMPARE(QApplication::activeWindow(), &dialog);
-    QVERIFY(!g.pollTimer->isActive());
-    pad.setButton(SDL_CONTROLLER_BUTTON_A, true);
-    QTest::qWait(0);
-    dialog.reject();
-    // As the window manager does; the offscreen platform leaves that to us.
-    g.window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&g.window));
-    QVERIFY(g.pollTimer->isActive());
-    g.poll();
-    QCOMPARE(g.t.numPiecesDropped(), 0);
-
-    pad.setButton(SDL_CONTROLLER_BUTTON_A, false);
-    g.poll();
-    pad.setButton(SDL_CONTROLLER_BUTTON_A, true);
-    g.poll();
-    QCOMPARE(g.t.numPiecesDropped(), 1);
 }
 
 QTEST_MAIN(TestGamepads)
