@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +37,8 @@ private:
     // Output of an X client run on the virtual display.
     QString x(const QString &program, const QStringList &arguments);
     bool startDisplay();
-    QRect gameWindow();
+    QString onGame(const QStringList &command);
+    QSize gameWindow();
     void restartGame();
     QString saved();
 
@@ -114,23 +116,18 @@ void TestRealWindow::initTestCase()
     environment.insert(QStringLiteral("TUMBLOX_AD_SERVER"), server->url());
 }
 
-// The game window's geometry as the X server has it; empty until it is shown.
-QRect TestRealWindow::gameWindow()
+QString TestRealWindow::onGame(const QStringList &command)
 {
-    const QString id = x(QStringLiteral("xdotool"), { QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                     QStringLiteral("--name"), QStringLiteral("^Tumblox$") });
-    if (id.isEmpty())
-        return {};
-    QRect window;
-    const QString shell = x(QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id });
-    for (const QString &line : shell.split(u'\n')) {
-        const int value = line.section(u'=', 1).toInt();
-        if (line.startsWith(QLatin1String("WIDTH=")))
-            window.setWidth(value);
-        else if (line.startsWith(QLatin1String("HEIGHT=")))
-            window.setHeight(value);
-    }
-    return window;
+    return x(QStringLiteral("xdotool"), QStringList{ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                     QStringLiteral("--name"), QStringLiteral("^Tumblox$") } + command);
+}
+
+// The game window's size as the X server has it; empty until it is shown.
+QSize TestRealWindow::gameWindow()
+{
+    static const QRegularExpression size(QStringLiteral("WIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
+    const QRegularExpressionMatch match = size.match(onGame({ QStringLiteral("getwindowgeometry"), QStringLiteral("--shell") }));
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
 }
 
 void TestRealWindow::restartGame()
@@ -154,10 +151,6 @@ void TestRealWindow::fullScreenKey()
     restartGame();
     QVERIFY(gameWindow().width() < Screen.width() && gameWindow().height() < Screen.height());
     QVERIFY(!saved().contains(QLatin1String("[window]")));
-    const auto onGame = [this](const QStringList &command) {
-        x(QStringLiteral("xdotool"), QStringList{ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                  QStringLiteral("--name"), QStringLiteral("^Tumblox$") } + command);
-    };
     const QSize window(600, 950);
     onGame({ QStringLiteral("windowsize"), QStringLiteral("600"), QStringLiteral("950") });
     QTRY_VERIFY_WITH_TIMEOUT(saved().contains(QLatin1String(" 600 950)")), XWait);
@@ -165,16 +158,16 @@ void TestRealWindow::fullScreenKey()
     // Pressed once the window manager has given the game the focus.
     const QStringList f11{ QStringLiteral("windowactivate"), QStringLiteral("--sync"), QStringLiteral("key"), QStringLiteral("F11") };
     onGame(f11);
-    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), Screen, XWait);
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow(), Screen, XWait);
     QTRY_VERIFY_WITH_TIMEOUT(saved().contains(QLatin1String("fullScreen=true")), XWait);
     restartGame();
-    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), Screen, XWait);
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow(), Screen, XWait);
 
     onGame(f11);
-    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), window, XWait);
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow(), window, XWait);
     QTRY_VERIFY_WITH_TIMEOUT(saved().contains(QLatin1String("fullScreen=false")), XWait);
     restartGame();
-    QTRY_COMPARE_WITH_TIMEOUT(gameWindow().size(), window, XWait);
+    QTRY_COMPARE_WITH_TIMEOUT(gameWindow(), window, XWait);
 }
 
 void TestRealWindow::cleanupTestCase()
