@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adserverprocess.h"
+#include "filebytes.h"
 #include "inneractiveadmodule.h"
 #include "inneractiveadwidget.h"
 
@@ -217,9 +218,8 @@ void TestInnerActiveAdModule::takeAnswer()
 
     // A file of its own per row: QSettings keeps what it read for the process.
     const QString appId = AppId + u' ' + QLatin1String(QTest::currentDataTag());
-    QFile stored(configHome.filePath(QStringLiteral("InnerActive/") + appId + QStringLiteral(".conf")));
-    QVERIFY(QDir().mkpath(QFileInfo(stored).path()) && stored.open(QIODevice::WriteOnly) && stored.write(file) == file.size());
-    stored.close();
+    const QString stored = configHome.filePath(QStringLiteral("InnerActive/") + appId + QStringLiteral(".conf"));
+    QVERIFY(QDir().mkpath(QFileInfo(stored).path()) && writeFile(stored, file));
     QSettings settings(QStringLiteral("InnerActive"), appId);
     const QVariant before = settings.value("cid");
     auto *module = new InnerActiveAdModule(scope, appId, 60);
@@ -229,7 +229,7 @@ void TestInnerActiveAdModule::takeAnswer()
     QCOMPARE(settings.value("cid").toString(), storedAfter);
     QCOMPARE(module->clientId, heldAfter);
     settings.sync();
-    QVERIFY(stored.open(QIODevice::ReadOnly) && stored.readAll().split('\n').contains("keep=1"));
+    QVERIFY(readFile(stored).split('\n').contains("keep=1"));
 }
 
 void TestInnerActiveAdModule::deviceDescription_data()
@@ -256,8 +256,7 @@ void TestInnerActiveAdModule::deviceDescription()
     const QByteArray model = QStringEncoder(QStringConverter::Utf16LE).encode(QStringLiteral("RX-51 N900"));
     for (const auto &[name, bytes] : {qMakePair(QStringLiteral("product.txt"), product),
                                       qMakePair(QStringLiteral("model.txt"), model)}) {
-        QFile file(versions + name);
-        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) > 0));
+        QVERIFY(bytes.isNull() || writeFile(versions + name, bytes));
     }
 
     const QString previous = QDir::currentPath();

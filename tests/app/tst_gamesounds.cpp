@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's sound where none can be had: silent, one warning line, no
 // dialog; and the mute outlives the program.
+#include "filebytes.h"
 #include "gamesounds.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,9 +65,7 @@ void TestGameSounds::muteSurvivesARestart()
 {
     const QString noModule = home.filePath(QStringLiteral("missing.so"));
     GameSounds(nullptr, noModule).setMuted(true);
-    QFile file(home.filePath(QStringLiteral("InnerActive/Quillo_Tumblox_QT.conf")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("[sound]\nmuted=true\n"));
+    QVERIFY(readFile(home.filePath(QStringLiteral("InnerActive/Quillo_Tumblox_QT.conf"))).contains("[sound]\nmuted=true\n"));
     GameSounds restarted(nullptr, noModule);
     QVERIFY(restarted.isMuted());
     restarted.setMuted(false);

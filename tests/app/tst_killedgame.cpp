@@ -4,6 +4,7 @@
 // each start resumes the last game saved, whole and exactly as it was saved.
 // The game runs on Qt's VNC platform, whose keyboard this test drives.
 #include "adserverprocess.h"
+#include "filebytes.h"
 #include "savedgamefile.h"
 
 #include <QProcess>
@@ -75,12 +76,6 @@ ino_t inode(const QString &path)
 {
     struct stat info = {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A score game on an empty grid at level 10, where bars fall fast, so a board

@@ -4,8 +4,8 @@
 // F11 leaves full screen and comes back, and the mode and the size the player
 // chose outlive a restart; the first start itself is no choice.
 #include "adserverprocess.h"
+#include "filebytes.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -78,9 +78,7 @@ bool TestRealWindow::startDisplay()
     const QString size = QStringLiteral("%1 %2").arg(Screen.width()).arg(Screen.height());
     for (int attempt = 0; attempt < 10; ++attempt) {
         const int number = QRandomGenerator::global()->bounded(100, 1000);
-        QFile sockets(QStringLiteral("/proc/net/unix"));
-        if (sockets.open(QIODevice::ReadOnly)
-            && sockets.readAll().contains("/tmp/.X11-unix/X" + QByteArray::number(number) + '\n'))
+        if (readFile(QStringLiteral("/proc/net/unix")).contains("/tmp/.X11-unix/X" + QByteArray::number(number) + '\n'))
             continue;
         environment.insert(QStringLiteral("DISPLAY"), u':' + QString::number(number));
         display = start(QStringLiteral("Xvfb"),
@@ -142,8 +140,7 @@ void TestRealWindow::restartGame()
 
 QString TestRealWindow::saved()
 {
-    QFile file(home.filePath(QStringLiteral("InnerActive/Quillo_Tumblox_QT.conf")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(readFile(home.filePath(QStringLiteral("InnerActive/Quillo_Tumblox_QT.conf"))));
 }
 
 void TestRealWindow::fullScreenKey()

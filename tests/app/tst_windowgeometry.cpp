@@ -7,6 +7,7 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
+#include "filebytes.h"
 #include "windowplacement.h"
 
 #include <QLCDNumber>
@@ -69,14 +70,13 @@ void TestWindowGeometry::initMain()
 {
     // Three offscreen screens side by side, read when the application starts.
     static QTemporaryDir dir;
-    QFile config(dir.filePath(QStringLiteral("screens.json")));
-    if (!config.open(QIODevice::WriteOnly))
-        qFatal("cannot write the screen configuration");
-    config.write(R"({ "screens": [
+    const QString config = dir.filePath(QStringLiteral("screens.json"));
+    if (!writeFile(config, R"({ "screens": [
         { "name": "ratio 1", "x": 0, "y": 0, "width": 3840, "height": 2160, "dpr": 1 },
         { "name": "ratio 1.5", "x": 4000, "y": 0, "width": 3840, "height": 2160, "dpr": 1.5 },
-        { "name": "ratio 2", "x": 8000, "y": 0, "width": 3840, "height": 2160, "dpr": 2 } ] })");
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+        { "name": "ratio 2", "x": 8000, "y": 0, "width": 3840, "height": 2160, "dpr": 2 } ] })"))
+        qFatal("cannot write the screen configuration");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
 }
 
 void TestWindowGeometry::choose_data()

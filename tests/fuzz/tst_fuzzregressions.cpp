@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every seed and reproducer through the harness of its target, so a
 // fixed fault stays fixed in the normal suite.
+#include "filebytes.h"
 #include "harnesses.h"
 
 #include <QDir>
@@ -44,9 +45,8 @@ void TestFuzzRegressions::replay()
 {
     QFETCH(Harness, harness);
     QFETCH(QString, path);
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readFile(path);
+    QVERIFY2(!bytes.isEmpty(), qPrintable(path));
     QCOMPARE(harness(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())), 0);
 }
 

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "blockdropboardtestaccess.h"
+#include "filebytes.h"
 #include "gridpicture.h"
 #include "keyhelpoverlay.h"
 
 #include <QDialog>
-#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaEnum>
@@ -306,10 +306,9 @@ void TestBlockDropBoard::rules()
             dialog->show();
         } else if (word == "network")
             g.board.onNetworkError(QString());
-        else if (word == "table") {
-            QFile file(g.scores.filePath("highscores_score.txt"));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray("1000\n").repeated(10)) == 50);
-        } else if (word == "?cues") {
+        else if (word == "table")
+            QVERIFY(writeFile(g.scores.filePath("highscores_score.txt"), QByteArray("1000\n").repeated(10)));
+        else if (word == "?cues") {
             seen << (g.cues.heard.isEmpty() ? "no cues" : "cues " + g.cues.heard.join(' '));
             g.cues.heard.clear();
         }

@@ -3,6 +3,7 @@
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdroprenderer.h"
+#include "filebytes.h"
 #include "keyhelpoverlay.h"
 #include "referenceplayfield.h"
 
@@ -146,9 +147,7 @@ void TestBlockDropPaint::screens()
     QFETCH(QByteArray, stored);
     QFETCH(QString, text);
     QTemporaryDir scores;
-    QFile file(scores.filePath("highscores_" + mode + ".txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
-    file.close();
+    QVERIFY(writeFile(scores.filePath("highscores_" + mode + ".txt"), stored));
     BlockDropBoard board;
     prepare(board, QSize(190, 400));
     BlockDropBoardTestAccess t{board};

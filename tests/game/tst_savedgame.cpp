@@ -4,6 +4,7 @@
 // round trip through the file, files that must not be trusted, and when the
 // board saves, resumes and lets go of a save.
 #include "blockdropboardtestaccess.h"
+#include "filebytes.h"
 #include "savedgamefile.h"
 
 #include <QDir>
@@ -20,12 +21,6 @@
 namespace {
 
 constexpr int MoreBars = 12;
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A board off the network that saves into a folder of its own. Each
 // restart() is a new start of the program on the same folder.
@@ -207,10 +202,8 @@ void TestSavedGame::badFiles()
         QVERIFY(QDir().mkdir(g.path()));
     else if (kind == "fifo")
         QVERIFY(::mkfifo(QFile::encodeName(g.path()).constData(), 0600) == 0);
-    else {
-        QFile out(g.path());
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    }
+    else
+        QVERIFY(writeFile(g.path(), bytes));
     QVERIFY(!aside.endsWith("-2") || QFile(g.dir.filePath(SavedGameFile::fileName() + ".bad")).open(QIODevice::WriteOnly));
     g.restart();
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Saved game: .* cannot be used \\(.*" + QRegularExpression::escape(reason)

@@ -3,6 +3,7 @@
 // Real sound, end to end: a PulseAudio server of our own with a null sink,
 // recorded from its monitor while a real board plays.
 #include "blockdropboardtestaccess.h"
+#include "filebytes.h"
 #include "gamesounds.h"
 #include "soundoutput.h"
 
@@ -29,12 +30,9 @@ void press(BlockDropBoard &board, int key)
 
 bool processRuns(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
     // "pid (name) state ..."
-    const QByteArray line = stat.readAll();
-    return !line.mid(line.lastIndexOf(')') + 1).trimmed().startsWith('Z');
+    const QByteArray line = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    return !line.isEmpty() && !line.mid(line.lastIndexOf(')') + 1).trimmed().startsWith('Z');
 }
 
 // The loudest sample from that byte on, as signed 16-bit little-endian mono.
@@ -80,12 +78,9 @@ void TestSoundPlayback::initTestCase()
                    QStringLiteral("module-native-protocol-unix") });
     const bool started = server.waitForFinished(10000) && server.exitStatus() == QProcess::NormalExit
                          && server.exitCode() == 0;
-    QFile pidFile(runtime.filePath(QStringLiteral("pulse/pid")));
-    QVERIFY2(started && pidFile.open(QIODevice::ReadOnly),
-             qPrintable(QStringLiteral("The PulseAudio server did not start (%1): %2")
-                            .arg(server.errorString(), QString::fromLocal8Bit(server.readAll()))));
-    serverPid = pidFile.readAll().trimmed().toLongLong();
-    QVERIFY(serverPid > 0);
+    serverPid = readFile(runtime.filePath(QStringLiteral("pulse/pid"))).trimmed().toLongLong();
+    QVERIFY2(started && serverPid > 0, qPrintable(QStringLiteral("The PulseAudio server did not start (%1): %2")
+                                                       .arg(server.errorString(), QString::fromLocal8Bit(server.readAll()))));
 
     connect(&recorder, &QProcess::readyReadStandardOutput, this, [this] { recording += recorder.readAllStandardOutput(); });
     recorder.start(QStringLiteral("parec"), { QStringLiteral("-d"), QStringLiteral("rec.monitor"), QStringLiteral("--raw"),
@@ -176,9 +171,7 @@ void TestSoundPlayback::failedEffectMadeAgainWhenNeeded()
 {
     QTemporaryDir effects;
     const QString land = effects.filePath(QStringLiteral("land.wav"));
-    QFile broken(land);
-    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("RIFF, but nothing more") > 0);
-    broken.close();
+    QVERIFY(writeFile(land, "RIFF, but nothing more"));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Sound: cannot play .*; the game goes on silently$")));
 
