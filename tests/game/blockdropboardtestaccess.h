@@ -6,6 +6,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QMetaEnum>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -95,6 +97,31 @@ struct BlockDropBoardTestAccess
         b.curPiece = BlockDropPiece::withColors(top, middle, bottom);
         b.curX = x;
         b.curY = y;
+    }
+};
+
+// Hears what the board asks to be played.
+class CueRecorder : public GameCues
+{
+public:
+    QStringList heard;
+
+protected:
+    void start(Cue cue) override { heard << QString::fromLatin1(QMetaEnum::fromType<Cue>().valueToKey(cue)); }
+};
+
+// A board kept off the network whose game overs and saves go to a folder of its own.
+struct TestBoard
+{
+    QTemporaryDir dir;
+    CueRecorder cues;
+    BlockDropBoard board;
+    BlockDropBoardTestAccess t{ board };
+    TestBoard()
+    {
+        t.highScoreDirectory() = dir.path();
+        t.skipAds();
+        board.setCues(&cues);
     }
 };
 

@@ -11,7 +11,6 @@
 #include <QMetaEnum>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -37,31 +36,6 @@ private slots:
 };
 
 namespace {
-// Hears what the board asks to be played.
-class CueRecorder : public GameCues
-{
-public:
-    QStringList heard;
-
-protected:
-    void start(Cue cue) override { heard << QString::fromLatin1(QMetaEnum::fromType<Cue>().valueToKey(cue)); }
-};
-
-// A board kept off the network whose game overs write into a folder of its own.
-struct Board
-{
-    QTemporaryDir scores;
-    CueRecorder cues;
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    Board()
-    {
-        t.highScoreDirectory() = scores.path();
-        t.skipAds();
-        board.setCues(&cues);
-    }
-};
-
 bool sendKey(BlockDropBoard &board, int key)
 {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
@@ -258,7 +232,7 @@ void TestBlockDropBoard::rules()
     QFETCH(QString, script);
     QFETCH(QString, log);
 
-    Board g;
+    TestBoard g;
     BlockDropBoardTestAccess &t = g.t;
     QStringList seen;
     const QStringList expected = log.split(QStringLiteral(", "), Qt::SkipEmptyParts);
@@ -307,7 +281,7 @@ void TestBlockDropBoard::rules()
         } else if (word == "network")
             g.board.onNetworkError(QString());
         else if (word == "table")
-            QVERIFY(writeFile(g.scores.filePath("highscores_score.txt"), QByteArray("1000\n").repeated(10)));
+            QVERIFY(writeFile(g.dir.filePath("highscores_score.txt"), QByteArray("1000\n").repeated(10)));
         else if (word == "?cues") {
             seen << (g.cues.heard.isEmpty() ? "no cues" : "cues " + g.cues.heard.join(' '));
             g.cues.heard.clear();
@@ -362,7 +336,7 @@ void TestBlockDropBoard::rules()
 // Any sequence of slots, keys and ticks keeps the rules, and Pause then New Game always bring back a running game.
 void TestBlockDropBoard::randomWalk()
 {
-    Board g;
+    TestBoard g;
     BlockDropBoardTestAccess &t = g.t;
     const auto running = [&t] { return t.isStarted() && !t.isPaused(); };
     const ScoreKeeper keeper(g.board);

@@ -46,15 +46,6 @@ void prepare(BlockDropBoard &board, QSize contents)
     t.grid().clear();
 }
 
-class MutedCues : public GameCues
-{
-public:
-    MutedCues() { setMuted(true); }
-
-protected:
-    void start(Cue) override {}
-};
-
 // The widget's paint at a device pixel ratio, as a screen of that ratio shows it.
 QImage render(QWidget &widget, qreal ratio = 1)
 {
@@ -173,7 +164,8 @@ void TestBlockDropPaint::screens()
     QVERIFY(shown.pixel(0, 0) != shown.pixel(area.topLeft()));
 
     // Muted, a note says so in the top right corner, over whatever is shown.
-    MutedCues cues;
+    CueRecorder cues;
+    cues.setMuted(true);
     board.setCues(&cues);
     QImage muted = render(board);
     const QRect corner(area.left() + area.width() / 4, area.top(), area.width() * 3 / 4, area.height() / 10);

@@ -118,11 +118,9 @@ void TestSoundPlayback::clearingHeardThenMuted()
     QCOMPARE(effects.size(), GameCues::CueCount);
     for (const QSoundEffect *effect : effects)
         QTRY_COMPARE(effect->status(), QSoundEffect::Ready);
-    QTemporaryDir scores;
-    BlockDropBoard board;
-    BlockDropBoardTestAccess t{ board };
-    t.highScoreDirectory() = scores.path();
-    t.skipAds();
+    TestBoard g;
+    BlockDropBoard &board = g.board;
+    BlockDropBoardTestAccess &t = g.t;
     board.setCues(&sounds);
     board.start();
 
