@@ -163,9 +163,7 @@ void TestSavedGame::badFiles_data()
     // Compact, so each value can be found as text and changed.
     const QByteArray valid = QJsonDocument::fromJson(sample().toJson()).toJson(QJsonDocument::Compact);
     const auto changed = [&valid](const char *from, const char *to) { return QByteArray(valid).replace(from, to); };
-    file("empty", "not JSON", "");
-    file("truncated", "not JSON", valid.left(valid.size() / 2));
-    file("not JSON", "not JSON", "Tumblox");
+    file("not JSON", "not JSON", valid.left(valid.size() / 2));
     file("unknown version", "version 1", changed("\"version\":1", "\"version\":2"));
     file("over 64 KiB", "larger than", valid + QByteArray(64 * 1024, ' '));
     file("cell 8", "no colour", changed("000000000000", "000080000000"));
