@@ -7,7 +7,6 @@
 #include "filebytes.h"
 
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -68,30 +67,19 @@ QString TestRealWindow::x(const QString &program, const QStringList &arguments)
     return QString::fromLocal8Bit(process->readAllStandardOutput()).trimmed();
 }
 
-// Abstract sockets are shared by everything on the machine's network, other
-// containers too, so an X server elsewhere can answer for a display number
-// that looks free here. Pick one that no one listens on, and have Xvfb exit
-// (-nopn) rather than run half reachable should it lose a race for it. Without
-// -noreset it would restart whenever its last client leaves, refusing the next.
+// Xvfb picks a display number whose sockets are free, abstract ones that other
+// containers share included, and names it once it serves. Without -noreset it
+// would restart whenever its last client leaves, refusing the next.
 bool TestRealWindow::startDisplay()
 {
-    const QString size = QStringLiteral("%1 %2").arg(Screen.width()).arg(Screen.height());
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        const int number = QRandomGenerator::global()->bounded(100, 1000);
-        if (readFile(QStringLiteral("/proc/net/unix")).contains("/tmp/.X11-unix/X" + QByteArray::number(number) + '\n'))
-            continue;
-        environment.insert(QStringLiteral("DISPLAY"), u':' + QString::number(number));
-        display = start(QStringLiteral("Xvfb"),
-                        { environment.value(QStringLiteral("DISPLAY")), QStringLiteral("-nopn"), QStringLiteral("-noreset"),
-                          QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                          QString(size).replace(u' ', u'x') + QStringLiteral("x24") });
-        // Ours, not one elsewhere that took the number after all.
-        const auto answers = [&] { return x(QStringLiteral("xdotool"), { QStringLiteral("getdisplaygeometry") }) == size; };
-        const auto settled = [&] { return display->state() != QProcess::Running || answers(); };
-        if (display->waitForStarted() && QTest::qWaitFor(settled, XWait) && display->state() == QProcess::Running)
-            return true;
-    }
-    return false;
+    display = start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                                              QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                                              QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(Screen.width()).arg(Screen.height()) });
+    const auto named = [&] { return display->canReadLine() || display->state() != QProcess::Running; };
+    if (!display->waitForStarted() || !QTest::qWaitFor(named, XWait) || !display->canReadLine())
+        return false;
+    environment.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(display->readLine().trimmed()));
+    return true;
 }
 
 void TestRealWindow::initTestCase()
