@@ -120,9 +120,8 @@ void TestInnerActiveAdDialog::presses_data()
     QTest::newRow("Return to the default button") << "key" << int(Qt::Key_Return) << QList<int>{ -100, 600, 1700 } << "followed at 1700";
 }
 
-// Neither a held key nor a press in the ad's first half second follows it; a
-// key follows only after a second without any key, in the game or in the
-// dialog. Closing stops the countdown.
+// Neither a held key nor a press in the first half second follows the ad, nor a key within a
+// second of another, in the game or the dialog. Closing stops the countdown.
 void TestInnerActiveAdDialog::presses()
 {
     QFETCH(QString, input);
@@ -145,8 +144,7 @@ void TestInnerActiveAdDialog::presses()
     auto dialog = std::make_unique<InnerActiveAdDialog>(QByteArray(), QByteArray(), AdLink, "Play", false, "Click",
                                                         "Skip", false, 10, "Skip in", nullptr);
     QSignalSpy finished(dialog.get(), &QDialog::finished);
-    // Taps are held back by a timer; here an early one surely lands within it,
-    // and a late one after it cut short.
+    // Taps are held back by a timer: an early one surely lands within it, a late one after it cut short.
     auto *guard = dialog->findChild<QTimer *>("followGuard");
     QCOMPARE(guard->interval(), 500);
     const bool tap = key == 0;

@@ -253,9 +253,8 @@ void TestInnerActiveAdModule::takeAnswer_data()
                                                  << QByteArray("<client Id=\"def\"/>") << "def" << "def";
 }
 
-// The id is written only on a change, and only one the requests can carry; a
-// stored one too long to send is not held, but kept. A corrupt file stops
-// nothing, and what else it keeps stays.
+// The id is written only on a change and only if requests can carry it; a stored one too long
+// to send is not held, but kept. A corrupt file stops nothing, and its other keys stay.
 void TestInnerActiveAdModule::takeAnswer()
 {
     QFETCH(QByteArray, file);
@@ -300,11 +299,8 @@ void TestInnerActiveAdModule::deviceDescription()
     QTemporaryDir root;
     const QString versions = root.filePath(QStringLiteral("z:/resource/versions/"));
     QVERIFY(QDir().mkpath(versions));
-    const QByteArray model = QStringEncoder(QStringConverter::Utf16LE).encode(QStringLiteral("RX-51 N900"));
-    for (const auto &[name, bytes] : {qMakePair(QStringLiteral("product.txt"), product),
-                                      qMakePair(QStringLiteral("model.txt"), model)}) {
-        QVERIFY(bytes.isNull() || writeFile(versions + name, bytes));
-    }
+    QVERIFY(product.isNull() || writeFile(versions + "product.txt", product));
+    QVERIFY(writeFile(versions + "model.txt", QStringEncoder(QStringConverter::Utf16LE).encode(QStringLiteral("RX-51 N900"))));
 
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(root.path()));

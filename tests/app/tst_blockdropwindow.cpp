@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window: where it opens, its layout, counters, buttons and language, and
-// its geometry at handheld, laptop and desktop sizes and at device pixel ratios
-// 1, 1.5 and 2.
+// The window: where it opens, its layout, counters, buttons and language, and its
+// geometry at handheld, laptop and desktop sizes and at device pixel ratios 1, 1.5 and 2.
 #include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
@@ -148,12 +147,8 @@ void TestBlockDropWindow::nothingCutOff_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<qreal>("firstRatio");
-    // Full-screen sizes in logical pixels; an empty size is a desktop first
-    // start on a screen of that available size.
-    QTest::addColumn<QSize>("available");
-    // The least height of the counters' digits in logical pixels: they grow
-    // with taller windows.
-    QTest::addColumn<int>("digitHeight");
+    QTest::addColumn<QSize>("available"); // where the size is empty: a desktop first start on a screen this large
+    QTest::addColumn<int>("digitHeight"); // the digits' least height in logical pixels: they grow with the window
     QTest::newRow("handheld") << QSize(800, 480) << 1.0 << 1.0 << QSize() << 20;
     QTest::newRow("1280 x 720") << QSize(1280, 720) << 1.0 << 1.0 << QSize() << 30;
     QTest::newRow("1920 x 1080") << QSize(1920, 1080) << 1.0 << 1.0 << QSize() << 45;

@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Game controllers through SDL's virtual pads, which go the whole way a real
-// pad goes: SDL's joystick and game-controller layers, the window's poll and
-// the board's keys.
+// Game controllers through SDL's virtual pads, which go the whole way a real pad goes: SDL's
+// joystick and game-controller layers, the window's poll and the board's keys.
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
 #include "gamepads.h"

@@ -67,9 +67,8 @@ QString TestRealWindow::x(const QString &program, const QStringList &arguments)
     return QString::fromLocal8Bit(process->readAllStandardOutput()).trimmed();
 }
 
-// Xvfb picks a display number whose sockets are free, abstract ones that other
-// containers share included, and names it once it serves. Without -noreset it
-// would restart whenever its last client leaves, refusing the next.
+// Xvfb picks a display whose sockets are free, abstract ones other containers share included,
+// and names it once it serves; without -noreset it would restart when its last client leaves.
 bool TestRealWindow::startDisplay()
 {
     display = start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),

@@ -33,8 +33,7 @@ private slots:
 
 namespace {
 
-// A started, empty board whose contents rectangle has the given size; what
-// it saves goes to a scratch folder that outlives every board.
+// A started, empty board of that contents size, saving into a folder that outlives every board.
 void prepare(BlockDropBoard &board, QSize contents)
 {
     static const QTemporaryDir saves;
@@ -74,9 +73,8 @@ void TestBlockDropPaint::playfield_data()
     QTest::newRow("moved to a screen of ratio 1.5") << QSize(203, 411) << QPoint(6, 27) << 2.0 << QSize(203, 411) << 1.5;
 }
 
-// The cached playfield must match stretching every image into its cell at
-// paint time, clipped to the contents: on the first paint, from the cache,
-// and after the grid, the size or the device pixel ratio changed.
+// The cached playfield matches every image stretched into its cell at paint time, clipped to the
+// contents: first, from the cache, and after the grid, the size or the device pixel ratio changed.
 void TestBlockDropPaint::playfield()
 {
     QFETCH(QSize, contents);
@@ -216,10 +214,8 @@ void TestBlockDropPaint::preview_data()
     QTest::newRow("tall cells, shrunk to the label's height") << QSize(240, 1560) << QSize(8, 25);
 }
 
-// The preview follows the board's cells, shrunk alike both ways to fit the
-// label, each square one pixel in, on the label's own background; it follows
-// a resized board, a preview never drawn stays empty, and a label that is
-// gone is left alone.
+// The preview follows the board's cells, shrunk alike both ways to fit the label, each square one pixel
+// in, on the label's background; it follows a resized board, one never drawn stays empty, a gone label is left alone.
 void TestBlockDropPaint::preview()
 {
     QFETCH(QSize, contents);
@@ -284,8 +280,7 @@ void TestBlockDropPaint::images_data()
     QTest::newRow("ad3, animated") << TUMBLOX_AD_ASSETS_DIR "/ad3.gif" << QSize(300, 100) << true << -1;
 }
 
-// The committed artwork, read as the game and the ad banner read it; the
-// resources live in a static library, so they must be registered to load.
+// The committed artwork, read as the game and the banner read it: registered, though in a static library.
 void TestBlockDropPaint::images()
 {
     QFETCH(QString, path);

@@ -87,9 +87,8 @@ void TestSoundPlayback::initTestCase()
                                               QStringLiteral("--format=s16le"), QStringLiteral("--rate=48000"),
                                               QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=20") });
     QVERIFY2(recorder.waitForStarted(), qPrintable(recorder.errorString()));
-    // A fresh null sink first renders two seconds after its first stream, and
-    // what is played before is lost to the monitor; waking it from a suspend
-    // starts it at once.
+    // A fresh null sink renders two seconds after its first stream, losing what came before;
+    // woken from a suspend, it starts at once.
     for (const char *suspend : { "1", "0" })
         QCOMPARE(QProcess::execute(QStringLiteral("pactl"),
                                    { QStringLiteral("suspend-sink"), QStringLiteral("rec"), QLatin1String(suspend) }),
