@@ -4,6 +4,7 @@
 // each start resumes the last game saved, whole and exactly as it was saved.
 // The game runs on Qt's VNC platform, whose keyboard this test drives.
 #include "adserverprocess.h"
+#include "blockdropboardtestaccess.h"
 #include "filebytes.h"
 #include "savedgamefile.h"
 
@@ -78,23 +79,6 @@ ino_t inode(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
-// A score game on an empty grid at level 10, where bars fall fast, so a board
-// waiting after a clearing soon brings the next. The bars of two rounds can
-// neither end it nor reach level 12, whose ad would take the keys.
-SavedGame freshGame(QRandomGenerator &random)
-{
-    SavedGame game;
-    game.mode = QStringLiteral("score");
-    game.level = 10;
-    game.numPiecesDropped = 315;
-    game.curPiece = BlockDropPiece::withColors(1, 2, 3);
-    game.curX = 6;
-    game.curY = 28;
-    game.nextPiece = BlockDropPiece::withColors(4, 5, 6);
-    game.randomState = random.generate();
-    return game;
-}
-
 } // namespace
 
 class TestKilledGame : public QObject
@@ -129,7 +113,9 @@ void TestKilledGame::killAtRandomMoments()
         // Every other round goes on with the game that the last one left.
         std::optional<SavedGame> last = SavedGame::fromJson(readFile(file.filePath()), nullptr);
         if (!last || round % 2 == 0) {
-            file.save(freshGame(random));
+            // At level 10 bars fall fast, so a board waiting after a clearing soon brings the next. The
+            // bars of two rounds can neither end the game nor reach level 12, whose ad would take the keys.
+            file.save(newGame(10, random.generate()));
             file.flush();
             last = SavedGame::fromJson(readFile(file.filePath()), nullptr);
         }

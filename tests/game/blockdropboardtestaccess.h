@@ -6,6 +6,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMetaEnum>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -53,6 +54,14 @@ struct BlockDropBoardTestAccess
     void showHoldPiece() { b.showHoldPiece(); }
     void endGame() { b.gameOver(); }
 
+    // A key pressed on the board; true when the board took it.
+    bool press(int key)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(&b, &event);
+        return event.isAccepted();
+    }
+
     // Delivers the fall timer's tick at once, so nothing waits for it.
     void fallTick()
     {
@@ -99,6 +108,21 @@ struct BlockDropBoardTestAccess
         b.curY = y;
     }
 };
+
+// A score game as it starts at that level: an empty grid, the bar at the spawn and the next one drawn.
+inline SavedGame newGame(int level, unsigned randomState)
+{
+    SavedGame game;
+    game.mode = QStringLiteral("score");
+    game.level = level;
+    game.numPiecesDropped = (level - 1) * 35;
+    game.curPiece = BlockDropPiece::withColors(1, 2, 3);
+    game.curX = 6;
+    game.curY = 28;
+    game.nextPiece = BlockDropPiece::withColors(4, 5, 6);
+    game.randomState = randomState;
+    return game;
+}
 
 // Hears what the board asks to be played.
 class CueRecorder : public GameCues

@@ -7,7 +7,6 @@
 
 #include <QDialog>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMetaEnum>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -34,16 +33,6 @@ private slots:
     void passesStopRisingAtTheSixth();
     void randomWalk();
 };
-
-namespace {
-bool sendKey(BlockDropBoard &board, int key)
-{
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(&board, &event);
-    return event.isAccepted();
-}
-
-}
 
 void TestBlockDropBoard::randomPiecesFollowTheUnseededSequence()
 {
@@ -264,7 +253,7 @@ void TestBlockDropBoard::rules()
         } else if (word.startsWith("Key_")) {
             const int key = QMetaEnum::fromType<Qt::Key>().keyToValue(word.toLatin1().constData());
             QVERIFY2(key >= 0, where + "no such key");
-            seen << (sendKey(g.board, key) ? "key taken" : "key ignored");
+            seen << (t.press(key) ? "key taken" : "key ignored");
         } else if (word == "tick") {
             QVERIFY2(t.fallTimerActive(), where + "no fall timer runs");
             t.fallTick();
@@ -361,7 +350,7 @@ void TestBlockDropBoard::randomWalk()
             if (t.fallTimerActive())
                 t.fallTick();
         } else if (roll < 40) {
-            QCOMPARE(sendKey(g.board, keys[random.bounded(5)]), pieceFalls);
+            QCOMPARE(t.press(keys[random.bounded(5)]), pieceFalls);
         } else {
             QVERIFY(QMetaObject::invokeMethod(&g.board, moves.at(random.bounded(moves.size())).constData()));
         }

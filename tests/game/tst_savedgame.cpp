@@ -63,18 +63,6 @@ void playBar(BlockDropBoard &board, int n)
     board.drop();
 }
 
-SavedGame sample()
-{
-    SavedGame game;
-    game.mode = QStringLiteral("score");
-    game.curPiece = BlockDropPiece::withColors(1, 2, 3, 4);
-    game.curX = 6;
-    game.curY = 28;
-    game.nextPiece = BlockDropPiece::withColors(5, 6, 7, 2);
-    game.randomState = 12345;
-    return game;
-}
-
 } // namespace
 
 class TestSavedGame : public QObject
@@ -161,7 +149,7 @@ void TestSavedGame::badFiles_data()
         QTest::newRow(name) << bytes << "file" << reason << SavedGameFile::fileName() + ".bad";
     };
     // Compact, so each value can be found as text and changed.
-    const QByteArray valid = QJsonDocument::fromJson(sample().toJson()).toJson(QJsonDocument::Compact);
+    const QByteArray valid = QJsonDocument::fromJson(newGame(1, 12345).toJson()).toJson(QJsonDocument::Compact);
     const auto changed = [&valid](const char *from, const char *to) { return QByteArray(valid).replace(from, to); };
     file("not JSON", "not JSON", valid.left(valid.size() / 2));
     file("unknown version", "version 1", changed("\"version\":1", "\"version\":2"));
@@ -175,7 +163,7 @@ void TestSavedGame::badFiles_data()
     file("pieces that would overflow", "piecesDropped is not", changed("\"piecesDropped\":0", "\"piecesDropped\":2147483647").replace("\"level\":1", "\"level\":61356676"));
     file("falling piece off the grid", "x is not", changed("\"x\":6", "\"x\":12"));
     file("falling piece on a block", "on a block", changed("000000000000", "000000100000").replace("\"y\":28", "\"y\":1"));
-    file("colour 0 in a real piece", "nextPiece colour", changed("[5,6,7]", "[5,0,7]"));
+    file("colour 0 in a real piece", "nextPiece colour", changed("[4,5,6]", "[4,0,6]"));
     file("empty piece with a colour", "holdPiece colour", changed("[0,0,0]", "[0,3,0]"));
     file("timer game without time", "no time left", changed("\"mode\":\"score\"", "\"mode\":\"timer\""));
     file("random state missing", "randomState is not", changed("\"randomState\":12345,", ""));

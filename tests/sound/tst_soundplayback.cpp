@@ -7,7 +7,6 @@
 #include "gamesounds.h"
 #include "soundoutput.h"
 
-#include <QKeyEvent>
 #include <QLibrary>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,12 +20,6 @@
 
 namespace {
 constexpr int BytesPerSecond = 48000 * 2;
-
-void press(BlockDropBoard &board, int key)
-{
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(&board, &event);
-}
 
 bool processRuns(qint64 pid)
 {
@@ -129,11 +122,11 @@ void TestSoundPlayback::clearingHeardThenMuted()
         t.grid().setCell(1, 0, 1);
         t.setFallingPiece(4, 5, 1);
         for (int step = 0; step < 4; ++step)
-            press(board, Qt::Key_Left);
+            t.press(Qt::Key_Left);
     };
     const auto dropToClear = [&] {
         const int removed = t.numLinesRemoved();
-        press(board, Qt::Key_Space);
+        t.press(Qt::Key_Space);
         QCOMPARE(t.numLinesRemoved(), removed + 3);
         t.fallTick();
     };
@@ -149,7 +142,7 @@ void TestSoundPlayback::clearingHeardThenMuted()
     QTRY_VERIFY_WITH_TIMEOUT(peak(recording, from) > 8000, 5000);
 
     // M cuts the sound short; what the server holds already plays out.
-    press(board, Qt::Key_M);
+    t.press(Qt::Key_M);
     QVERIFY(sounds.isMuted());
     const auto quietFor = [this](int bytes) {
         return recording.size() > bytes && peak(recording, recording.size() - bytes) == 0;
