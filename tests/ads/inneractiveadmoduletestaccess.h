@@ -4,8 +4,8 @@
 
 #include "inneractiveadmodule.h"
 
-// What the fuzz harness, the soak and the fault tests may reach of the module:
-// its answer handling, which sends nothing, and the record.
+// What the fuzz harness may reach of the module: its answer handling, which
+// sends nothing, and the record.
 struct InnerActiveAdModuleTestAccess
 {
     static QUrl takeAnswer(InnerActiveAdModule &module, const QByteArray &body)
@@ -16,6 +16,5 @@ struct InnerActiveAdModuleTestAccess
     static QString &adText(InnerActiveAdModule &module) { return module.adText; }
     static QString &adLinkText(InnerActiveAdModule &module) { return module.adLinkText; }
     static QString &adImageUrl(InnerActiveAdModule &module) { return module.adImageUrl; }
-    static const QByteArray &adImageBytes(const InnerActiveAdModule &module) { return module.adImageBytes; }
     static const QString &clientId(const InnerActiveAdModule &module) { return module.clientId; }
 };

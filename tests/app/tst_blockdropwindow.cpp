@@ -116,7 +116,6 @@ void TestBlockDropWindow::choose_data()
     QTest::newRow("a little narrower than a desktop") << QRect(0, 0, 1023, 768) << QList<QRect>{ QRect(0, 0, 1023, 768) } << none << none << true << QRect(322, 57, 378, 653);
     QTest::newRow("a little lower than a desktop") << QRect(0, 0, 1366, 699) << QList<QRect>{ QRect(0, 0, 1366, 699) } << none << none << true << QRect(511, 52, 344, 594);
     QTest::newRow("smallest desktop") << QRect(0, 0, 1024, 700) << QList<QRect>{ QRect(0, 0, 1024, 700) } << none << none << false << QRect(339, 52, 345, 595);
-    QTest::newRow("1280 x 720") << QRect(0, 0, 1280, 720) << QList<QRect>{ QRect(0, 0, 1280, 720) } << none << none << false << QRect(463, 54, 354, 612);
     QTest::newRow("1920 x 1080 beside a panel") << QRect(0, 40, 1920, 1040) << QList<QRect>{ QRect(0, 40, 1920, 1040) } << none << none << false << QRect(704, 118, 512, 884);
     QTest::newRow("4K at scale 2") << hd << QList<QRect>{ hd } << none << none << false << QRect(694, 81, 532, 918);
     QTest::newRow("saved window") << hd << QList<QRect>{ hd } << no << QVariant(QRect(100, 50, 600, 900)) << false << QRect(100, 50, 600, 900);

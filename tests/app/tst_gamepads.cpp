@@ -85,10 +85,10 @@ struct Game
     }
     // What the timer does when it fires.
     void poll() { QVERIFY(QMetaObject::invokeMethod(pollTimer, "timeout")); }
-    bool helpShows() const { return board->findChild<KeyHelpOverlay *>() && board->findChild<KeyHelpOverlay *>()->isVisible(); }
     QString state()
     {
-        return helpShows() ? QStringLiteral("help") : t.isPaused() ? QStringLiteral("paused") : QStringLiteral("running");
+        const auto *help = board->findChild<KeyHelpOverlay *>();
+        return help && help->isVisible() ? QStringLiteral("help") : t.isPaused() ? QStringLiteral("paused") : QStringLiteral("running");
     }
 };
 
