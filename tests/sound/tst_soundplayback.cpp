@@ -5,6 +5,7 @@
 #include "blockdropboardtestaccess.h"
 #include "filebytes.h"
 #include "gamesounds.h"
+#include "gridpicture.h"
 #include "soundoutput.h"
 
 #include <QLibrary>
@@ -15,7 +16,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <memory>
 #include <signal.h>
 
 namespace {
@@ -117,9 +117,7 @@ void TestSoundPlayback::clearingHeardThenMuted()
     board.start();
 
     const auto moveLeft = [&] {
-        t.grid() = BlockDropGrid();
-        t.grid().setCell(0, 0, 1);
-        t.grid().setCell(1, 0, 1);
+        t.grid() = gridFromPicture({ "11" });
         t.setFallingPiece(4, 5, 1);
         for (int step = 0; step < 4; ++step)
             t.press(Qt::Key_Left);

@@ -5,10 +5,9 @@
 #include <QProcess>
 #include <QStringList>
 
-// The development ad server of this build, started on a free loopback port
-// for as long as the object lives. A server that does not start ends the
-// program with its error: a client without an address would fall back to the
-// default port, where a developer's own server may be listening.
+// The development ad server of this build on a free loopback port, for as long as the object
+// lives. One that does not start ends the program with its error: a client without an address
+// would fall back to the default port, where a developer's own server may be listening.
 class AdServerProcess
 {
 public:
