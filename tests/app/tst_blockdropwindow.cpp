@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window: where it opens, its layout, counters, buttons and language, and its
 // geometry at handheld, laptop and desktop sizes and at device pixel ratios 1, 1.5 and 2.
-#include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdropwindow.h"
 #include "filebytes.h"
@@ -123,7 +122,6 @@ void TestBlockDropWindow::choose_data()
     QTest::newRow("saved window partly off its screen, moved on") << hd << QList<QRect>{ hd } << no << QVariant(QRect(1700, -20, 600, 900)) << false << QRect(1320, 0, 600, 900);
     QTest::newRow("saved window off every screen") << hd << QList<QRect>{ hd } << no << QVariant(QRect(1920, 100, 600, 900)) << false << QRect(694, 81, 532, 918);
     QTest::newRow("saved window larger than the screen now") << QRect(0, 0, 800, 480) << QList<QRect>{ QRect(0, 0, 800, 480) } << no << QVariant(QRect(0, 0, 600, 900)) << true << QRect(282, 36, 236, 408);
-    QTest::newRow("garbage geometry") << hd << QList<QRect>{ hd } << no << QVariant(QStringLiteral("@Rect(1 2")) << false << QRect(694, 81, 532, 918);
     QTest::newRow("garbage mode") << QRect(0, 0, 800, 480) << QList<QRect>{ QRect(0, 0, 800, 480) } << QVariant(QStringLiteral("yes")) << QVariant(QRect(0, 0, 600, 400)) << true << QRect(282, 36, 236, 408);
     QTest::newRow("mode without a geometry") << hd << QList<QRect>{ hd } << QVariant(true) << none << false << QRect(694, 81, 532, 918);
 }

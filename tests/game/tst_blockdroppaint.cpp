@@ -1,6 +1,5 @@
 // SPDX-FileCopyrightText: 2026 The Tumblox developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "blockdropboard.h"
 #include "blockdropboardtestaccess.h"
 #include "blockdroprenderer.h"
 #include "filebytes.h"

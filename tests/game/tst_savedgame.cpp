@@ -42,8 +42,7 @@ struct Game
     // What the file holds once the board's writes are done.
     std::optional<SavedGame> saved()
     {
-        if (board)
-            t().flushSaves();
+        t().flushSaves();
         return SavedGame::fromJson(readFile(path()), nullptr);
     }
 };
