@@ -111,6 +111,8 @@ void TestBlockDropWindow::choose_data()
     const QVariant no(false);
     // The window at 85 % of the height, centred; the test's square-cell width is 58 % of it.
     QTest::newRow("handheld") << QRect(0, 0, 800, 480) << QList<QRect>{ QRect(0, 0, 800, 480) } << none << none << true << QRect(282, 36, 236, 408);
+    QTest::newRow("portrait phone") << QRect(0, 0, 480, 800) << QList<QRect>{ QRect(0, 0, 480, 800) } << none << none << true << QRect(43, 60, 394, 680);
+    QTest::newRow("1280 x 720") << QRect(0, 0, 1280, 720) << QList<QRect>{ QRect(0, 0, 1280, 720) } << none << none << false << QRect(463, 54, 354, 612);
     QTest::newRow("a little narrower than a desktop") << QRect(0, 0, 1023, 768) << QList<QRect>{ QRect(0, 0, 1023, 768) } << none << none << true << QRect(322, 57, 378, 653);
     QTest::newRow("a little lower than a desktop") << QRect(0, 0, 1366, 699) << QList<QRect>{ QRect(0, 0, 1366, 699) } << none << none << true << QRect(511, 52, 344, 594);
     QTest::newRow("smallest desktop") << QRect(0, 0, 1024, 700) << QList<QRect>{ QRect(0, 0, 1024, 700) } << none << none << false << QRect(339, 52, 345, 595);
