@@ -201,12 +201,3 @@ std::optional<SavedGame> SavedGame::fromJson(const QByteArray &json, QString *er
         return refuse(read.failure);
     return game;
 }
-
-bool operator==(const SavedGame &a, const SavedGame &b)
-{
-    return a.mode == b.mode && a.grid == b.grid && a.curPiece == b.curPiece && a.nextPiece == b.nextPiece
-           && a.holdPiece == b.holdPiece && a.curX == b.curX && a.curY == b.curY && a.score == b.score
-           && a.level == b.level && a.numLinesRemoved == b.numLinesRemoved
-           && a.numPiecesDropped == b.numPiecesDropped && a.timeLeft == b.timeLeft
-           && a.isWaitingAfterClear == b.isWaitingAfterClear && a.randomState == b.randomState;
-}

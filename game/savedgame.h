@@ -41,7 +41,4 @@ struct SavedGame
     QByteArray toJson() const;
     // The game the document holds, or nothing with the reason in *error.
     static std::optional<SavedGame> fromJson(const QByteArray &json, QString *error);
-
-    friend bool operator==(const SavedGame &a, const SavedGame &b);
-    friend bool operator!=(const SavedGame &a, const SavedGame &b) { return !(a == b); }
 };

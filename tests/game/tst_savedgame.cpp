@@ -40,10 +40,10 @@ struct Game
     BlockDropBoardTestAccess t() { return { *board }; }
     QString path() const { return SavedGameFile(dir.path()).filePath(); }
     // What the file holds once the board's writes are done.
-    std::optional<SavedGame> saved()
+    QByteArray saved()
     {
         t().flushSaves();
-        return SavedGame::fromJson(readFile(path()), nullptr);
+        return readFile(path());
     }
 };
 
@@ -128,7 +128,8 @@ void TestSavedGame::roundTrip()
     for (const auto signal : { &BlockDropBoard::scoreChanged, &BlockDropBoard::levelChanged, &BlockDropBoard::linesRemovedChanged })
         connect(resumed.board.get(), signal, this, [&counters](int value) { counters << value; });
     resumed.ready();
-    QVERIFY(resumed.t().isPaused() && resumed.t().savedGame() == saved);
+    QVERIFY(resumed.t().isPaused());
+    QCOMPARE(resumed.t().savedGame().toJson(), saved.toJson());
     QCOMPARE(modes.constLast().at(0).toString(), saved.mode);
     QCOMPARE(counters, QList<int>({ saved.score, saved.mode == "timer" ? saved.timeLeft : saved.level, saved.numLinesRemoved }));
     resumed.board->pause();
@@ -204,7 +205,7 @@ void TestSavedGame::badFiles()
 
     g.board->start();
     g.board->pause();
-    QVERIFY(g.saved().has_value());
+    QVERIFY(SavedGame::fromJson(g.saved(), nullptr));
     QCOMPARE(asideBytes(), bytes);
 }
 
@@ -239,7 +240,7 @@ void TestSavedGame::lifecycle()
     g.restart();
     g.ready();
     QStringList seen;
-    std::optional<SavedGame> atRest, landing;
+    QByteArray atRest, landing;
     for (const QString &word : script.split(u' ')) {
         BlockDropBoardTestAccess t = g.t();
         if (word == "over") {
@@ -248,11 +249,11 @@ void TestSavedGame::lifecycle()
             g.restart();
             g.ready();
         } else if (word == "?file") {
-            const std::optional<SavedGame> saved = g.saved();
-            seen << (!QFileInfo::exists(g.path()) ? "none" : saved && *saved == t.savedGame() ? "saved" : "other");
+            const QByteArray saved = g.saved();
+            seen << (!QFileInfo::exists(g.path()) ? "none" : saved == t.savedGame().toJson() ? "saved" : "other");
         } else if (word == "milestone") { // the 70th bar rests on the floor; the level it brings pauses the game for an ad
             t.numPiecesDropped() = 69, t.level() = 2, t.setFallingPiece(5, 6, 4, 2, 1);
-            atRest = t.savedGame();
+            atRest = t.savedGame().toJson();
             connect(g.board.get(), &BlockDropBoard::levelChanged, this, [t, &g, &landing]() mutable { t.saveGame(), landing = g.saved(); });
             t.landPiece();
         } else if (word == "?landing") {
