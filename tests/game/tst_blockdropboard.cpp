@@ -151,6 +151,9 @@ void TestBlockDropBoard::rules_data()
         << "over, piece 000, grid 2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1/2/1";
     QTest::newRow("timer mode: a clearing resets the clock, at level 13 to one second")
         << "startTimerMode grid=11 piece=451@2 | drop tick level=13 grid=11 piece=451@2 drop" << "level 25, lines 3, level 1, lines 6";
+    QTest::newRow("timer mode: three seconds at level 12, and the game ends at 0, not before")
+        << "startTimerMode level=12 grid=11 piece=451@2 drop | second second ?state second ?state"
+        << "score 1, level 2, score 2, level 1, running with clock, score 3, level 0, over";
     QTest::newRow("timer mode: from level 14 still one second, then it runs out")
         << "startTimerMode level=40 grid=11 piece=451@2 drop | second ?state" << "score 1, level 0, over";
     QTest::newRow("pause stops the clock and the pieces, New Game and new modes keep it")
