@@ -24,6 +24,8 @@ private slots:
     void preview_data();
     void preview();
     void sizeHints();
+    void repaints_data();
+    void repaints();
     void keyHelp_data();
     void keyHelp();
     void images_data();
@@ -39,6 +41,7 @@ void prepare(BlockDropBoard &board, QSize contents)
     board.resize(contents + 2 * QSize(board.frameWidth(), board.frameWidth()));
     BlockDropBoardTestAccess t{board};
     t.highScoreDirectory() = saves.path();
+    t.noAds();
     t.loading() = false;
     t.started() = true;
     t.grid().clear();
@@ -52,6 +55,20 @@ QImage render(QWidget &widget, qreal ratio = 1)
     widget.render(&image);
     return image;
 }
+
+// Counts the paints that reach the board.
+class CountingBoard : public BlockDropBoard
+{
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        ++paints;
+        BlockDropBoard::paintEvent(event);
+    }
+};
 
 } // namespace
 
@@ -169,6 +186,31 @@ void TestBlockDropPaint::screens()
     QVERIFY(muted.copy(corner) != shown.copy(corner));
     QPainter(&muted).drawImage(corner, shown.copy(corner));
     QCOMPARE(muted, shown);
+}
+
+void TestBlockDropPaint::repaints_data()
+{
+    QTest::addColumn<QByteArrayList>("calls"); // slots called in turn, each of which must bring a paint
+    QTest::newRow("moves and a turn") << QByteArrayList{ "left", "right", "down", "rotate" };
+    QTest::newRow("a bar held, then swapped back") << QByteArrayList{ "hold", "hold" };
+    QTest::newRow("pause and resume") << QByteArrayList{ "pause", "pause" };
+}
+
+// What the player does shows at once, not at the next tick of the fall timer.
+void TestBlockDropPaint::repaints()
+{
+    QFETCH(QByteArrayList, calls);
+    CountingBoard board;
+    prepare(board, QSize(240, 520));
+    BlockDropBoardTestAccess{ board }.setFallingPiece(1, 2, 3, 5, 12);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board));
+    for (const QByteArray &call : calls) {
+        QCoreApplication::processEvents();
+        board.paints = 0;
+        QVERIFY(QMetaObject::invokeMethod(&board, call.constData()));
+        QTRY_VERIFY2(board.paints > 0, call.constData());
+    }
 }
 
 void TestBlockDropPaint::keyHelp_data()
