@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLibrary>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
@@ -12,6 +13,8 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <optional>
+#include <type_traits>
 
 // Off unless asked for (QT_LOGGING_RULES="tumblox.gamepads.debug=true"): a
 // machine without pads, or one that keeps its input devices from the game,
@@ -62,6 +65,55 @@ bool isDirection(int key)
     return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_D;
 }
 
+// The SDL functions the pads need. SDL is opened on the first poll rather
+// than linked: loaded with the program, it and the thirty libraries under it
+// held the first frame back by about a tenth.
+struct Sdl
+{
+    decltype(&SDL_SetHint) setHint = nullptr;
+    decltype(&SDL_LogSetOutputFunction) logSetOutputFunction = nullptr;
+    decltype(&SDL_InitSubSystem) initSubSystem = nullptr;
+    decltype(&SDL_QuitSubSystem) quitSubSystem = nullptr;
+    decltype(&SDL_GetError) getError = nullptr;
+    decltype(&SDL_GetTicks64) getTicks64 = nullptr;
+    decltype(&SDL_PollEvent) pollEvent = nullptr;
+    decltype(&SDL_GameControllerOpen) gameControllerOpen = nullptr;
+    decltype(&SDL_GameControllerClose) gameControllerClose = nullptr;
+    decltype(&SDL_GameControllerGetJoystick) gameControllerGetJoystick = nullptr;
+    decltype(&SDL_JoystickInstanceID) joystickInstanceId = nullptr;
+};
+
+// Opened once and kept to the end; null where the library or a function is missing.
+const Sdl *sdl()
+{
+    static const std::optional<Sdl> opened = []() -> std::optional<Sdl> {
+        QLibrary library(QStringLiteral("SDL2-2.0"), 0);
+        Sdl functions;
+        bool complete = true;
+        const auto resolve = [&](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+            complete = complete && function;
+        };
+        resolve(functions.setHint, "SDL_SetHint");
+        resolve(functions.logSetOutputFunction, "SDL_LogSetOutputFunction");
+        resolve(functions.initSubSystem, "SDL_InitSubSystem");
+        resolve(functions.quitSubSystem, "SDL_QuitSubSystem");
+        resolve(functions.getError, "SDL_GetError");
+        resolve(functions.getTicks64, "SDL_GetTicks64");
+        resolve(functions.pollEvent, "SDL_PollEvent");
+        resolve(functions.gameControllerOpen, "SDL_GameControllerOpen");
+        resolve(functions.gameControllerClose, "SDL_GameControllerClose");
+        resolve(functions.gameControllerGetJoystick, "SDL_GameControllerGetJoystick");
+        resolve(functions.joystickInstanceId, "SDL_JoystickInstanceID");
+        if (!complete) {
+            qCDebug(lcGamepads, "No game controllers: %s", qPrintable(library.errorString()));
+            return std::nullopt;
+        }
+        return functions;
+    }();
+    return opened ? &*opened : nullptr;
+}
+
 } // namespace
 
 Gamepads::Gamepads(QWidget *target)
@@ -80,8 +132,8 @@ Gamepads::~Gamepads()
     if (!sdlStarted)
         return;
     for (const Pad &pad : std::as_const(pads))
-        SDL_GameControllerClose(pad.controller);
-    SDL_QuitSubSystem(Subsystems);
+        sdl()->gameControllerClose(pad.controller);
+    sdl()->quitSubSystem(Subsystems);
 }
 
 void Gamepads::setClock(std::function<qint64()> clock)
@@ -121,21 +173,26 @@ void Gamepads::schedulePolls()
 }
 
 // Started on the first poll, after the window is up, so SDL costs the first
-// frame nothing. Without the input devices, or without any pads, the game
+// frame nothing. Without SDL, the input devices or any pads, the game
 // carries on quietly.
 bool Gamepads::startSdl()
 {
     if (sdlStarted || sdlFailed)
         return sdlStarted;
+    const Sdl *library = sdl();
+    if (!library) {
+        sdlFailed = true;
+        return false;
+    }
     // Qt handles the signals; SDL must not install its own.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_LogSetOutputFunction([](void *, int, SDL_LogPriority, const char *message) {
+    library->setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    library->logSetOutputFunction([](void *, int, SDL_LogPriority, const char *message) {
         qCDebug(lcGamepads, "%s", message);
     }, nullptr);
-    sdlStarted = SDL_InitSubSystem(Subsystems) == 0;
+    sdlStarted = library->initSubSystem(Subsystems) == 0;
     sdlFailed = !sdlStarted;
     if (sdlFailed)
-        qCDebug(lcGamepads, "No game controllers: %s", SDL_GetError());
+        qCDebug(lcGamepads, "No game controllers: %s", library->getError());
     return sdlStarted;
 }
 
@@ -146,7 +203,7 @@ void Gamepads::poll()
         return;
     }
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (sdl()->pollEvent(&event))
         handle(event);
     ignorePresses = false;
     repeatHeldDirection();
@@ -183,13 +240,13 @@ void Gamepads::handle(const SDL_Event &event)
 
 void Gamepads::addPad(int deviceIndex)
 {
-    SDL_GameController *controller = SDL_GameControllerOpen(deviceIndex);
+    SDL_GameController *controller = sdl()->gameControllerOpen(deviceIndex);
     if (!controller)
         return;
-    const int id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    const int id = sdl()->joystickInstanceId(sdl()->gameControllerGetJoystick(controller));
     // SDL counts the opens of one pad; a pad announced twice is opened once.
     if (pads.contains(id)) {
-        SDL_GameControllerClose(controller);
+        sdl()->gameControllerClose(controller);
         return;
     }
     pads.insert(id, Pad{ controller });
@@ -200,7 +257,7 @@ void Gamepads::removePad(int instanceId)
     const auto pad = pads.find(instanceId);
     if (pad == pads.end())
         return;
-    SDL_GameControllerClose(pad->controller);
+    sdl()->gameControllerClose(pad->controller);
     pads.erase(pad);
     heldDirection = 0;
     emit padRemoved();
@@ -260,6 +317,6 @@ void Gamepads::press(int key, bool repeat)
 {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
     // Stamped as the window system stamps its keys.
-    event.setTimestamp(SDL_GetTicks64());
+    event.setTimestamp(sdl()->getTicks64());
     QCoreApplication::sendEvent(target, &event);
 }
