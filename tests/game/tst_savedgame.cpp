@@ -154,6 +154,7 @@ void TestSavedGame::badFiles_data()
     file("not JSON", "not JSON", valid.left(valid.size() / 2));
     file("unknown version", "version 1", changed("\"version\":1", "\"version\":2"));
     file("over 64 KiB", "larger than", valid + QByteArray(64 * 1024, ' '));
+    file("grid of one row", "rows", changed("\"000000000000\",", ""));
     file("cell 8", "no colour", changed("000000000000", "000080000000"));
     file("level 0", "level is not", changed("\"level\":1", "\"level\":0"));
     file("level not that of the pieces", "level does not follow", changed("\"level\":1", "\"level\":3"));
