@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowstatekeeper.h"
 
+#include "blockdropboard.h"
 #include "blockdropwindow.h"
 #include "windowplacement.h"
 
@@ -18,7 +19,7 @@ const QString GeometryKey = QStringLiteral("window/geometry");
 WindowStateKeeper::WindowStateKeeper(BlockDropWindow *window)
     : QObject(window)
     , window(window)
-    , settings(QStringLiteral("InnerActive"), QStringLiteral("Quillo_Tumblox_QT"))
+    , settings(QStringLiteral("InnerActive"), BlockDropBoard::applicationId())
 {
     auto *shortcut = new QShortcut(QKeySequence(Qt::Key_F11), window);
     connect(shortcut, &QShortcut::activated, this, &WindowStateKeeper::toggleFullScreen);
